@@ -1,0 +1,21 @@
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix thread model, so that
+# std::thread and std::mutex work), finding liblzma and zlib in the bootstrap's cache.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(mingw_triplet x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${mingw_triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
+set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
+
+if(DEFINED ENV{UINSTALLER_CACHE})
+  set(uinstaller_cache $ENV{UINSTALLER_CACHE})
+else()
+  set(uinstaller_cache $ENV{HOME}/.cache/uinstaller)
+endif()
+
+set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet} ${uinstaller_cache}/win64)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)

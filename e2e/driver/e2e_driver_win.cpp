@@ -1,0 +1,329 @@
+// The end-to-end tests' hands and eyes inside a Wine prefix: starts a program and records its
+// full exit code, finds windows, reads their controls, and presses buttons, so that the Python
+// harness can drive the setup from outside as a user would.
+//
+//   e2e-driver launch <result-file> <command-line-file>
+//       Starts the command line (read as UTF-8 from a file, so quotes and backslashes reach the
+//       program exactly as written), waits, and writes "exit=<code>" to the result file. Linux
+//       sees only the low 8 bits of an exit code; this sees all 32.
+//   e2e-driver find-window [--class C] [--caption T] [--timeout MS]
+//       Waits for a visible top-level window and prints it as JSON: handle, class, caption,
+//       owner, and its child controls (class, id, text, style, visible, enabled, checked).
+//   e2e-driver click --window HANDLE (--id ID | --text TEXT)
+//       Presses a button of that window. The click is posted, not sent: a button that opens a
+//       dialog would otherwise keep the driver waiting until somebody closed it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::string ToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  if (text.empty()) return {};
+  const int size =
+      ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<size_t>(size), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
+
+std::string JsonString(const std::wstring& text) {
+  std::string out = "\"";
+  for (const char c : ToUtf8(text)) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          char escaped[8];
+          std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+          out += escaped;
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::wstring WindowText(HWND window) {
+  const int length = ::GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = {};
+  ::GetClassNameW(window, name, 256);
+  return name;
+}
+
+// 32-bit pixels of a bitmap: either copied from the screen (a window of another process can
+// only be seen there, its icon handle cannot be drawn from here), or an icon drawn by us.
+class PixelCanvas {
+ public:
+  PixelCanvas(int width, int height) : width_(width), height_(height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    screen_ = ::GetDC(nullptr);
+    memory_ = ::CreateCompatibleDC(screen_);
+    bitmap_ = ::CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    previous_ = ::SelectObject(memory_, bitmap_);
+  }
+  ~PixelCanvas() {
+    ::SelectObject(memory_, previous_);
+    ::DeleteObject(bitmap_);
+    ::DeleteDC(memory_);
+    ::ReleaseDC(nullptr, screen_);
+  }
+  PixelCanvas(const PixelCanvas&) = delete;
+  PixelCanvas& operator=(const PixelCanvas&) = delete;
+
+  void CopyFromScreen(const RECT& area) {
+    ::BitBlt(memory_, 0, 0, width_, height_, screen_, area.left, area.top, SRCCOPY);
+  }
+  void DrawIconOn(HICON icon, uint32_t background) {
+    for (int i = 0; i < width_ * height_; ++i) static_cast<uint32_t*>(bits_)[i] = background;
+    ::DrawIconEx(memory_, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+  }
+  std::vector<uint32_t> Pixels() {
+    ::GdiFlush();
+    const auto* first = static_cast<const uint32_t*>(bits_);
+    std::vector<uint32_t> pixels(first, first + width_ * height_);
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;
+    return pixels;
+  }
+
+ private:
+  int width_;
+  int height_;
+  HDC screen_;
+  HDC memory_;
+  HBITMAP bitmap_;
+  HGDIOBJ previous_;
+  void* bits_ = nullptr;
+};
+
+// Which of the system's message icons a static icon control shows, told by comparing what is
+// on the screen with each system icon drawn over the same background. Needs a real display.
+const char* CompareWithSystemIcons(HWND control) {
+  RECT area;
+  ::GetWindowRect(control, &area);
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return nullptr;
+  PixelCanvas screen(width, height);
+  screen.CopyFromScreen(area);
+  const std::vector<uint32_t> shown = screen.Pixels();
+  const struct {
+    LPCWSTR Id;
+    const char* Name;
+  } icons[] = {{IDI_ERROR, "error"},
+               {IDI_WARNING, "warning"},
+               {IDI_QUESTION, "question"},
+               {IDI_INFORMATION, "information"}};
+  for (const auto& candidate : icons) {
+    PixelCanvas drawn(width, height);
+    drawn.DrawIconOn(::LoadIconW(nullptr, candidate.Id), shown.back());
+    if (drawn.Pixels() == shown) return candidate.Name;
+  }
+  return "other";
+}
+
+// The box may be found a moment before it has painted itself, so a mismatch is retried for a
+// while before the icon counts as none of the system's.
+const char* SystemIconName(HWND control) {
+  const char* name = nullptr;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    name = CompareWithSystemIcons(control);
+    if (name == nullptr || std::string_view(name) != "other") break;
+    ::Sleep(100);
+  }
+  return name;
+}
+
+std::string Describe(HWND window) {
+  std::ostringstream json;
+  json << "{\"window\":" << reinterpret_cast<uintptr_t>(window)
+       << ",\"class\":" << JsonString(ClassName(window))
+       << ",\"caption\":" << JsonString(WindowText(window))
+       << ",\"owner\":" << reinterpret_cast<uintptr_t>(::GetWindow(window, GW_OWNER))
+       << ",\"controls\":[";
+  std::vector<HWND> children;
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  for (size_t i = 0; i < children.size(); ++i) {
+    const HWND child = children[i];
+    const std::wstring class_name = ClassName(child);
+    const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+    const bool is_button = _wcsicmp(class_name.c_str(), L"Button") == 0;
+    json << (i ? "," : "") << "{\"class\":" << JsonString(class_name)
+         << ",\"id\":" << ::GetDlgCtrlID(child) << ",\"text\":" << JsonString(WindowText(child))
+         << ",\"style\":" << static_cast<unsigned long>(style)
+         << ",\"visible\":" << (::IsWindowVisible(child) ? "true" : "false")
+         << ",\"enabled\":" << (::IsWindowEnabled(child) ? "true" : "false") << ",\"checked\":"
+         << (is_button && ::SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true"
+                                                                                  : "false");
+    if (_wcsicmp(class_name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
+      const char* icon = SystemIconName(child);
+      if (icon != nullptr) json << ",\"icon\":\"" << icon << "\"";
+    }
+    json << "}";
+  }
+  json << "]}";
+  return json.str();
+}
+
+struct WindowQuery {
+  std::wstring ClassName;
+  std::wstring Caption;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
+  auto* query = reinterpret_cast<WindowQuery*>(parameter);
+  if (!::IsWindowVisible(window)) return TRUE;
+  if (!query->ClassName.empty() && ClassName(window) != query->ClassName) return TRUE;
+  if (!query->Caption.empty() && WindowText(window) != query->Caption) return TRUE;
+  query->Found = window;
+  return FALSE;
+}
+
+std::string ArgumentUtf8(wchar_t* argument) {
+  return ToUtf8(argument);
+}
+
+int Launch(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  const std::filesystem::path result_file = argv[2];
+  std::ifstream command_file(std::filesystem::path(argv[3]), std::ios::binary);
+  std::stringstream command_bytes;
+  command_bytes << command_file.rdbuf();
+  std::wstring command_line = FromUtf8(command_bytes.str());
+  while (!command_line.empty() && (command_line.back() == L'\n' || command_line.back() == L'\r')) {
+    command_line.pop_back();
+  }
+
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+    std::ofstream(result_file) << "error=" << ::GetLastError() << "\n";
+    return 1;
+  }
+  ::WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD exit_code = 0;
+  ::GetExitCodeProcess(process.hProcess, &exit_code);
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  std::ofstream(result_file) << "exit=" << exit_code << "\n";
+  return 0;
+}
+
+int FindWindow(int argc, wchar_t** argv) {
+  WindowQuery query;
+  DWORD timeout = 20000;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--class") query.ClassName = argv[i + 1];
+    if (option == L"--caption") query.Caption = argv[i + 1];
+    if (option == L"--timeout") timeout = static_cast<DWORD>(_wtoi(argv[i + 1]));
+  }
+  const ULONGLONG deadline = ::GetTickCount64() + timeout;
+  do {
+    query.Found = nullptr;
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+    if (query.Found != nullptr) {
+      std::printf("%s\n", Describe(query.Found).c_str());
+      return 0;
+    }
+    ::Sleep(50);
+  } while (::GetTickCount64() < deadline);
+  std::fprintf(stderr, "no such window within %lu ms\n", static_cast<unsigned long>(timeout));
+  return 1;
+}
+
+int Click(int argc, wchar_t** argv) {
+  HWND window = nullptr;
+  int id = -1;
+  std::wstring text;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--window")
+      window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
+    if (option == L"--id") id = _wtoi(argv[i + 1]);
+    if (option == L"--text") text = argv[i + 1];
+  }
+  if (window == nullptr || !::IsWindow(window)) {
+    std::fprintf(stderr, "no window %s\n", ArgumentUtf8(argv[3]).c_str());
+    return 1;
+  }
+  struct Search {
+    int Id;
+    std::wstring Text;
+    HWND Found;
+  } search{id, text, nullptr};
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM parameter) -> BOOL {
+        auto* wanted = reinterpret_cast<Search*>(parameter);
+        std::wstring label = WindowText(child);
+        std::erase(label, L'&');
+        if ((wanted->Id >= 0 && ::GetDlgCtrlID(child) == wanted->Id) ||
+            (!wanted->Text.empty() && label == wanted->Text)) {
+          wanted->Found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  if (search.Found == nullptr) {
+    std::fprintf(stderr, "no such control\n");
+    return 1;
+  }
+  ::PostMessageW(search.Found, BM_CLICK, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"launch") return Launch(argc, argv);
+  if (command == L"find-window") return FindWindow(argc, argv);
+  if (command == L"click") return Click(argc, argv);
+  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click ...\n");
+  return 2;
+}

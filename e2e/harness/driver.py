@@ -1,0 +1,85 @@
+"""The Win32 test driver (e2e-driver.exe) as seen from Python: start a program and learn its
+full exit code, find a window and read its controls, press a button."""
+
+import json
+import time
+from pathlib import Path
+
+from .wine import WinePrefix, stop_process, wait_for
+
+
+class LaunchedProgram:
+    """A Windows program started through the driver, which records its 32-bit exit code."""
+
+    def __init__(self, process, result_file: Path):
+        self._process = process
+        self._result_file = result_file
+
+    def wait(self, timeout=60) -> int:
+        if not wait_for(lambda: self._result_text() is not None, timeout=timeout):
+            raise AssertionError(f"the program did not end within {timeout} s")
+        stop_process(self._process)
+        result = self._result_text()
+        if not result.startswith("exit="):
+            raise AssertionError("the program could not be started: " + result)
+        return int(result[5:])
+
+    def _result_text(self):
+        if not self._result_file.exists():
+            return None
+        text = self._result_file.read_text().strip()
+        return text or None
+
+
+class Driver:
+    def __init__(self, prefix: WinePrefix, driver_exe: Path, output: Path):
+        self._prefix = prefix
+        self._exe = driver_exe
+        self._output = output
+        self._launches = 0
+
+    def launch(self, command_line: str) -> LaunchedProgram:
+        """Starts a raw Windows command line exactly as written."""
+        self._launches += 1
+        command_file = self._output / f"launch-{self._launches}.cmd.txt"
+        result_file = self._output / f"launch-{self._launches}.result.txt"
+        command_file.write_text(command_line, encoding="utf-8")
+        result_file.unlink(missing_ok=True)
+        process = self._prefix.start(self._exe, "launch", f"Z:{result_file}",
+                                     f"Z:{command_file}",
+                                     log=self._output / f"launch-{self._launches}.log")
+        return LaunchedProgram(process, result_file)
+
+    def find_window(self, window_class=None, caption=None, timeout_ms=20000) -> dict:
+        arguments = ["find-window", "--timeout", str(timeout_ms)]
+        if window_class:
+            arguments += ["--class", window_class]
+        if caption:
+            arguments += ["--caption", caption]
+        answer = self._call(arguments, timeout=timeout_ms / 1000 + 30)
+        if answer is None:
+            raise AssertionError(f"no window of class {window_class!r} caption {caption!r}")
+        return json.loads(answer)
+
+    def click(self, window: dict, control_id=None, text=None):
+        arguments = ["click", "--window", str(window["window"])]
+        if control_id is not None:
+            arguments += ["--id", str(control_id)]
+        if text is not None:
+            arguments += ["--text", text]
+        if self._call(arguments) is None:
+            raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
+
+    def _call(self, arguments, timeout=60):
+        stamp = f"{time.monotonic_ns()}"
+        answer_file = self._output / f"driver-{stamp}.json"
+        log = self._output / "driver.log"
+        status = self._prefix.run(self._exe, *arguments, log=answer_file, timeout=timeout)
+        text = answer_file.read_text(encoding="utf-8", errors="replace")
+        answer_file.unlink()
+        with open(log, "a", encoding="utf-8") as out:
+            out.write(f"$ e2e-driver {' '.join(arguments)}\n{text}\n")
+        if status != 0:
+            return None
+        lines = [line for line in text.splitlines() if line.startswith("{")]
+        return lines[-1] if lines else ""

@@ -1,0 +1,118 @@
+"""Scenarios as states and actions: a scenario starts from a state, then runs actions, each
+followed by the state the machine must be in afterwards (clean -> install -> installed -> ...).
+States check what a user or an admin would see; actions do what they would do."""
+
+import shutil
+import traceback
+from dataclasses import dataclass, field
+from pathlib import Path
+
+from .driver import Driver
+from .registry import Registry
+from .wine import WinePrefix, Xvfb
+
+
+class Context:
+    """What actions and states work with: the prefix, the driver, the built programs, and the
+    scenario's output folder (logs, screenshots, kept as test artifacts)."""
+
+    def __init__(self, name: str, build: Path, output: Path, prefix: WinePrefix, driver: Driver,
+                 display):
+        self.name = name
+        self.build = build
+        self.output = output
+        self.prefix = prefix
+        self.driver = driver
+        self.display = display
+        self._screenshots = 0
+
+    def downloads_folder(self) -> str:
+        return f"C:\\users\\{self.prefix.user_name()}\\Downloads"
+
+    def copy_into_prefix(self, built_file: str, windows_path: str) -> str:
+        """Places a file of the build tree at a Windows path of the prefix; returns that path."""
+        target = self.prefix.unix_path(windows_path)
+        target.parent.mkdir(parents=True, exist_ok=True)
+        shutil.copyfile(self.build / built_file, target)
+        return windows_path
+
+    def registry(self) -> Registry:
+        # Wine writes the registry files only when its server stops.
+        self.prefix.stop_server()
+        return Registry(self.prefix.path)
+
+    def screenshot(self, label: str):
+        if self.display is None:
+            return
+        self._screenshots += 1
+        path = self.output / f"screenshot-{self._screenshots:02d}-{label}.png"
+        self.display.screenshot(path)
+        print(f"    screenshot {path}")
+
+
+class State:
+    """A named condition of the machine; `check` raises AssertionError when it does not hold."""
+
+    name = "state"
+
+    def check(self, context: Context):
+        raise NotImplementedError
+
+
+class Action:
+    name = "action"
+
+    def __call__(self, context: Context):
+        raise NotImplementedError
+
+
+@dataclass
+class Scenario:
+    name: str
+    description: str
+    start: State
+    steps: list = field(default_factory=list)  # (Action, State) pairs
+    # Under a private Xvfb with the x11 driver (screenshots); otherwise Wine's null driver.
+    display: bool = False
+
+
+def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bool:
+    output.mkdir(parents=True, exist_ok=True)
+    for old in output.iterdir():
+        if old.is_file():
+            old.unlink()
+    display = Xvfb(output / "xvfb.log") if scenario.display else None
+    place = build / "wine" / "scenarios" / scenario.name
+    prefix = None
+    try:
+        prefix = WinePrefix(build / "wine", place, "x11" if display else "null",
+                            display.display if display else None)
+        context = Context(scenario.name, build, output, prefix,
+                          Driver(prefix, build / "e2e-driver.exe", output), display)
+        print(f"scenario {scenario.name}: {scenario.description}")
+        print(f"  state {scenario.start.name}")
+        scenario.start.check(context)
+        for action, expected in scenario.steps:
+            print(f"  action {action.name}")
+            action(context)
+            print(f"  state {expected.name}")
+            expected.check(context)
+        print("  passed")
+        return True
+    except AssertionError as failure:
+        print(f"  FAILED: {failure}")
+        if display is not None:
+            display.screenshot(output / "failure.png")
+        return False
+    except Exception:  # pylint: disable=broad-except
+        traceback.print_exc()
+        return False
+    finally:
+        if prefix is not None:
+            if keep:
+                prefix.stop_server()
+                print(f"  prefix kept at {prefix.path}")
+            else:
+                prefix.remove()
+        if display is not None:
+            display.stop()

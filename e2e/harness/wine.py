@@ -1,0 +1,131 @@
+"""Wine prefixes and private X servers for one scenario.
+
+A scenario gets its own clone of the build tree's template prefix (scripts/wine/prefix.sh), its
+own wineserver, and, when it takes screenshots, its own Xvfb. Everything is stopped and removed
+when the scenario ends, pass or fail.
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import time
+from pathlib import Path, PureWindowsPath
+
+REPO = Path(__file__).resolve().parents[2]
+PREFIX_SCRIPT = REPO / "scripts" / "wine" / "prefix.sh"
+
+
+class Xvfb:
+    """A private X server; it picks a free display number itself (-displayfd)."""
+
+    def __init__(self, log_path: Path):
+        read_end, write_end = os.pipe()
+        self._log = open(log_path, "wb")
+        self._process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+             "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=self._log, stderr=subprocess.STDOUT)
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        if not number:
+            self.stop()
+            raise RuntimeError("Xvfb did not start; see " + str(log_path))
+        self.display = ":" + number
+
+    def screenshot(self, path: Path):
+        subprocess.run(["import", "-display", self.display, "-window", "root", str(path)],
+                       check=True, timeout=30, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def stop(self):
+        if self._process.poll() is None:
+            self._process.terminate()
+            try:
+                self._process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self._process.kill()
+                self._process.wait()
+        self._log.close()
+
+
+class WinePrefix:
+    """One Wine prefix cloned from the template; `run` and `start` execute Windows programs."""
+
+    def __init__(self, wine_root: Path, place: Path, graphics: str = "null", display=None):
+        self.place = place
+        self.path = place / "prefix"
+        self.drive_c = self.path / "drive_c"
+        self._display = display
+        subprocess.run([str(PREFIX_SCRIPT), "clone", str(wine_root), str(place), graphics],
+                       check=True)
+
+    def _command(self, program, arguments):
+        return [str(PREFIX_SCRIPT), "run", str(self.path), str(program), *map(str, arguments)]
+
+    def _environment(self):
+        environment = dict(os.environ)
+        environment.pop("DISPLAY", None)
+        if self._display:
+            environment["UINSTALLER_WINE_DISPLAY"] = self._display
+        return environment
+
+    def run(self, program, *arguments, log: Path, timeout=120):
+        """Runs a program to its end; output goes to a file, never a pipe (Wine helpers that
+        outlive the program would hold a pipe open). Returns Linux's view of the exit code,
+        which is only its low 8 bits."""
+        with open(log, "ab") as output:
+            completed = subprocess.run(self._command(program, arguments), stdout=output,
+                                       stderr=subprocess.STDOUT, timeout=timeout,
+                                       env=self._environment())
+        return completed.returncode
+
+    def start(self, program, *arguments, log: Path):
+        output = open(log, "ab")
+        process = subprocess.Popen(self._command(program, arguments), stdout=output,
+                                   stderr=subprocess.STDOUT, env=self._environment(),
+                                   start_new_session=True)
+        process.log_file = output
+        return process
+
+    def user_name(self):
+        users = [p.name for p in (self.drive_c / "users").iterdir()
+                 if p.is_dir() and p.name != "Public"]
+        return users[0]
+
+    def unix_path(self, windows_path: str) -> Path:
+        """C:\\dir\\file as a Linux path inside this prefix (drive C only)."""
+        path = PureWindowsPath(windows_path)
+        if path.drive.upper() != "C:":
+            raise ValueError("only drive C: lives inside the prefix: " + windows_path)
+        return self.drive_c.joinpath(*path.parts[1:])
+
+    def stop_server(self):
+        """Stops every process of the prefix and its wineserver, which also writes the
+        registry files out."""
+        subprocess.run([str(PREFIX_SCRIPT), "teardown", str(self.path)], check=False)
+
+    def remove(self):
+        self.stop_server()
+        shutil.rmtree(self.place, ignore_errors=True)
+
+
+def stop_process(process, timeout=10):
+    """Ends a background program started with WinePrefix.start and closes its log."""
+    if process.poll() is None:
+        try:
+            process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+    process.log_file.close()
+
+
+def wait_for(predicate, timeout=30, interval=0.1):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(interval)
+    return predicate()

@@ -1,0 +1,1 @@
+"""One module per scenario, each defining SCENARIO."""

@@ -1,0 +1,38 @@
+// Controls of the host (POSIX) implementation of the platform layer, for tests only.
+//
+// On Linux the platform layer is a faithful test double of Windows: it keeps the state a test
+// needs to arrange (the command line, answers to message boxes) and records what the program
+// did. Windows builds have no such controls; tests that use them are host tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/text.h"
+
+namespace platform {
+
+class HostDouble {
+ public:
+  struct MessageBoxRecord {
+    NativeWindow Owner;
+    String Text;
+    String Caption;
+    unsigned Style;
+  };
+
+  // Places drive X: of Windows paths at a Linux folder (see ToHostPath).
+  static void SetDriveRoot(char16_t drive, const std::string& native_folder);
+
+  // The command line GetProcessCommandLine reports, program path included.
+  static void SetProcessCommandLine(StringView command_line);
+
+  // The message boxes shown since the last call, oldest first.
+  static std::vector<MessageBoxRecord> TakeMessageBoxes();
+
+  // Queues the answer of the next message box; without one a box answers OK.
+  static void AnswerNextMessageBox(int answer);
+};
+
+}  // namespace platform
