@@ -31,6 +31,9 @@ class HostDouble {
   // The message boxes shown since the last call, oldest first.
   static std::vector<MessageBoxRecord> TakeMessageBoxes();
 
+  // The system's ANSI code page the double reports (1252 by default).
+  static void SetAnsiCodePage(unsigned code_page);
+
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);
 };

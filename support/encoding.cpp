@@ -1,16 +1,37 @@
-// The Unicode encodings.
+// The text encodings.
 #include "support/encoding.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+#include "platform/code_page.h"
 
 namespace {
 
+constexpr unsigned CodePageUtf16LittleEndian = 1200;
+constexpr unsigned CodePageUtf16BigEndian = 1201;
+
 class Utf8Encoding final : public TEncoding {
  public:
+  unsigned CodePage() const override { return platform::CodePageUtf8; }
   std::vector<uint8_t> GetBytes(StringView text) const override {
     const std::string bytes = StringToUtf8(text);
     return {bytes.begin(), bytes.end()};
   }
-  String GetString(const uint8_t* bytes, size_t size) const override {
-    return Utf8ToString({reinterpret_cast<const char*>(bytes), size});
+  bool TryGetString(const uint8_t* bytes, size_t size, String& text) const override {
+    text = Utf8ToString({reinterpret_cast<const char*>(bytes), size});
+    // The decoder marks every invalid sequence with U+FFFD; a valid text only has those that
+    // were spelled out in it.
+    size_t spelled = 0;
+    for (size_t i = 0; i + 2 < size; ++i) {
+      if (bytes[i] == 0xEF && bytes[i + 1] == 0xBF && bytes[i + 2] == 0xBD) ++spelled;
+    }
+    size_t found = 0;
+    for (const char16_t unit : text) found += unit == 0xFFFD;
+    if (found == spelled) return true;
+    text.clear();
+    return false;
   }
   std::vector<uint8_t> GetPreamble() const override { return {0xEF, 0xBB, 0xBF}; }
 };
@@ -18,6 +39,10 @@ class Utf8Encoding final : public TEncoding {
 class Utf16Encoding final : public TEncoding {
  public:
   explicit Utf16Encoding(bool big_endian) : big_endian_(big_endian) {}
+
+  unsigned CodePage() const override {
+    return big_endian_ ? CodePageUtf16BigEndian : CodePageUtf16LittleEndian;
+  }
 
   std::vector<uint8_t> GetBytes(StringView text) const override {
     std::vector<uint8_t> bytes;
@@ -32,8 +57,8 @@ class Utf16Encoding final : public TEncoding {
   }
 
   // A trailing odd byte cannot form a unit and is dropped.
-  String GetString(const uint8_t* bytes, size_t size) const override {
-    String text;
+  bool TryGetString(const uint8_t* bytes, size_t size, String& text) const override {
+    text.clear();
     text.reserve(size / 2);
     for (size_t i = 0; i + 1 < size; i += 2) {
       const uint8_t first = bytes[i];
@@ -41,7 +66,7 @@ class Utf16Encoding final : public TEncoding {
       text.push_back(big_endian_ ? static_cast<char16_t>(first << 8 | second)
                                  : static_cast<char16_t>(second << 8 | first));
     }
-    return text;
+    return true;
   }
 
   std::vector<uint8_t> GetPreamble() const override {
@@ -52,7 +77,37 @@ class Utf16Encoding final : public TEncoding {
   bool big_endian_;
 };
 
+class CodePageEncoding final : public TEncoding {
+ public:
+  explicit CodePageEncoding(unsigned code_page) : code_page_(code_page) {}
+
+  unsigned CodePage() const override {
+    return code_page_ == platform::CodePageAnsi ? platform::GetAnsiCodePage() : code_page_;
+  }
+  std::vector<uint8_t> GetBytes(StringView text) const override {
+    return platform::EncodeCodePage(code_page_, text);
+  }
+  bool TryGetString(const uint8_t* bytes, size_t size, String& text) const override {
+    return platform::DecodeCodePage(code_page_, bytes, size, text);
+  }
+  std::vector<uint8_t> GetPreamble() const override { return {}; }
+
+ private:
+  unsigned code_page_;
+};
+
 }  // namespace
+
+String TEncoding::GetString(const uint8_t* bytes, size_t size) const {
+  String text;
+  if (TryGetString(bytes, size, text)) return text;
+  if (CodePage() == platform::CodePageUtf8)
+    return Utf8ToString({reinterpret_cast<const char*>(bytes), size});
+  if (ANSI().TryGetString(bytes, size, text)) return text;
+  // Not even the ANSI code page takes these bytes: keep each byte as the character of the same
+  // number rather than lose the text.
+  return String(bytes, bytes + size);
+}
 
 const TEncoding& TEncoding::UTF8() {
   static const Utf8Encoding encoding;
@@ -67,4 +122,25 @@ const TEncoding& TEncoding::Unicode() {
 const TEncoding& TEncoding::BigEndianUnicode() {
   static const Utf16Encoding encoding(true);
   return encoding;
+}
+
+const TEncoding& TEncoding::ANSI() {
+  static const CodePageEncoding encoding(platform::CodePageAnsi);
+  return encoding;
+}
+
+const TEncoding& TEncoding::GetEncoding(unsigned code_page) {
+  switch (code_page) {
+    case platform::CodePageAnsi: return ANSI();
+    case platform::CodePageUtf8: return UTF8();
+    case CodePageUtf16LittleEndian: return Unicode();
+    case CodePageUtf16BigEndian: return BigEndianUnicode();
+    default: break;
+  }
+  static std::mutex mutex;
+  static std::map<unsigned, std::unique_ptr<CodePageEncoding>> encodings;
+  std::lock_guard lock(mutex);
+  auto& encoding = encodings[code_page];
+  if (!encoding) encoding = std::make_unique<CodePageEncoding>(code_page);
+  return *encoding;
 }
