@@ -5,10 +5,12 @@
 // did. Windows builds have no such controls; tests that use them are host tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/resource.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -33,6 +35,10 @@ class HostDouble {
 
   // The system's ANSI code page the double reports (1252 by default).
   static void SetAnsiCodePage(unsigned code_page);
+
+  // An RCDATA resource of a module (null: the program's own), as FindDataResource finds it.
+  static void SetDataResource(NativeModule module, StringView name, std::vector<uint8_t> bytes);
+  static void RemoveDataResources();
 
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);

@@ -61,6 +61,11 @@ void TMemoryStream::SetSize(int64_t size) {
   if (position_ > size_) position_ = size_;
 }
 
+void TMemoryStream::SetCapacity(int64_t capacity) {
+  if (capacity > 0) bytes_.reserve(static_cast<size_t>(capacity));
+  Sync();
+}
+
 std::vector<uint8_t> TMemoryStream::TakeBytes() {
   std::vector<uint8_t> taken = std::move(bytes_);
   Clear();

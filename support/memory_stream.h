@@ -41,6 +41,8 @@ class TMemoryStream : public TCustomMemoryStream {
 
   int64_t Write(const void* buffer, int64_t count) override;
   void SetSize(int64_t size) override;
+  // Reserves room for Capacity bytes, so that writing up to that size never moves the bytes.
+  void SetCapacity(int64_t capacity);
 
   using TCustomMemoryStream::Memory;
   uint8_t* Memory() { return bytes_.data(); }

@@ -1,0 +1,23 @@
+// RCDATA resources through the Windows resource API.
+#include <windows.h>
+
+#include "platform/resource.h"
+#include "platform/windows_text.h"
+
+namespace platform {
+
+bool FindDataResource(NativeModule module, StringView name, const void*& data, size_t& size) {
+  const String resource_name(name);
+  const auto instance = static_cast<HMODULE>(module);
+  const HRSRC resource = ::FindResourceW(instance, ToWide(resource_name), RT_RCDATA);
+  if (resource == nullptr) return false;
+  // Resources of a loaded module are mapped with it; LoadResource and LockResource only hand
+  // out the address, and nothing needs releasing.
+  const HGLOBAL loaded = ::LoadResource(instance, resource);
+  if (loaded == nullptr) return false;
+  data = ::LockResource(loaded);
+  size = ::SizeofResource(instance, resource);
+  return data != nullptr;
+}
+
+}  // namespace platform
