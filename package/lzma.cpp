@@ -14,6 +14,11 @@ namespace {
 constexpr size_t BlockSize = 64 * 1024;
 constexpr uint32_t MinimumDictionarySize = 4096;
 
+// The most output one byte of LZMA data can produce: a repeated match of the longest length
+// (273 bytes) costs a little over a quarter of a bit once the coder's probabilities have
+// settled, which puts the limit near 8,000 bytes; twice that leaves room for rounding.
+constexpr uint64_t MaxExpansion = 16384;
+
 [[noreturn]] void RaiseLzmaError(int status) {
   throw EInvalidOperation(u"LZMA Error (" + Utf8ToString(std::to_string(status)) + u")");
 }
@@ -78,9 +83,14 @@ void Decode(TLZMAStreams& streams, uint64_t unpacked_size) {
   if (properties != LZMA_OK) RaiseLzmaError(StatusOf(properties));
 
   // Matches never reach back further than the output so far, so a dictionary larger than the
-  // whole payload is never used; capping it keeps a forged header from allocating gigabytes.
+  // whole output is never used, and the output cannot outgrow what the source can expand to.
+  // Capping the dictionary by both keeps forged properties or sizes from allocating gigabytes.
   auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
-  const uint64_t useful = std::max<uint64_t>(unpacked_size, MinimumDictionarySize);
+  const int64_t source_left = streams.SourceStream->Size() - streams.SourceStream->Position();
+  const uint64_t possible_output =
+      (static_cast<uint64_t>(std::max<int64_t>(source_left, 0)) + available) * MaxExpansion;
+  const uint64_t useful =
+      std::max<uint64_t>(std::min(unpacked_size, possible_output), MinimumDictionarySize);
   options->dict_size = static_cast<uint32_t>(std::min<uint64_t>(options->dict_size, useful));
   options->dict_size = std::max(options->dict_size, MinimumDictionarySize);
 
