@@ -19,6 +19,27 @@ void WriteInteger(TStream& stream, Integer value) {
   stream.WriteBuffer(&value, sizeof value);  // little-endian, as the container is
 }
 
+// Hands the payload to the encoder and reports how far it has read.
+class ProgressReadingStream : public TStream {
+ public:
+  ProgressReadingStream(TStream& source, const std::function<void(int64_t, int64_t)>& progress)
+      : source_(source), progress_(progress), size_(source.Size()) {}
+
+  int64_t Read(void* buffer, int64_t count) override {
+    const int64_t read = source_.Read(buffer, count);
+    if (progress_) progress_(source_.Position(), size_);
+    return read;
+  }
+  int64_t Write(const void*, int64_t) override { throw EWriteError(); }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override { return source_.Seek(offset, origin); }
+  void SetSize(int64_t) override { throw EWriteError(); }
+
+ private:
+  TStream& source_;
+  const std::function<void(int64_t, int64_t)>& progress_;
+  int64_t size_;
+};
+
 constexpr size_t MaxNameLength = 0xFFFF;
 constexpr int64_t MaxPayloadSize = std::numeric_limits<uint32_t>::max();
 
@@ -78,7 +99,8 @@ void TSetupPackageBuilder::Commit(TStream& dest, int level) {
   TRC4State cipher;
   TRC4::Initialize(cipher, key_);
   payload_.SetPosition(0);
-  LzmaEncode(payload_, dest, level, [&cipher](uint8_t* buffer, size_t count) {
+  ProgressReadingStream source(payload_, OnProgress);
+  LzmaEncode(source, dest, level, [&cipher](uint8_t* buffer, size_t count) {
     TRC4::Crypt(cipher, buffer, buffer, static_cast<int64_t>(count));
   });
 }

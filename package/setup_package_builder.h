@@ -1,6 +1,8 @@
 // Builds a setup package from files gathered in memory.
 #pragma once
 
+#include <functional>
+
 #include "package/setup_package.h"
 #include "support/crypto.h"
 #include "support/stream.h"
@@ -18,6 +20,9 @@ class TSetupPackageBuilder : public TCustomSetupPackage {
   void Commit(TStream& dest, int level);
   // Commit into a file, created or emptied; the file is closed whether or not Commit succeeds.
   void SaveToFile(StringView file_name, int level);
+
+  // Told how much of the payload the encoder has taken so far, during Commit.
+  std::function<void(int64_t done, int64_t total)> OnProgress;
 
  private:
   std::vector<uint8_t> key_;

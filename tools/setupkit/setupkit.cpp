@@ -1,0 +1,130 @@
+// The maker's tool: the command line and its commands.
+#include "tools/setupkit/setupkit.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "platform/exception.h"
+#include "tools/setupkit/package_commands.h"
+
+namespace {
+
+constexpr char16_t Usage[] =
+    u"Usage: setupkit <command> [arguments]\n"
+    u"\n"
+    u"Commands:\n"
+    u"  pack <folder> -o <package> [--level 0-9]\n"
+    u"      Packs every file under the folder into a setup package, named by its path\n"
+    u"      relative to the folder (with backslashes). Level 6 unless given.\n"
+    u"  list <package>\n"
+    u"      Prints one line per file in table order: the size, a tab, the name.\n"
+    u"  extract <package> -o <folder> [name ...]\n"
+    u"      Extracts all files, or the named ones, below the folder. Names that would leave\n"
+    u"      the folder (absolute paths, drives, \"..\", device names) are refused and\n"
+    u"      nothing is written.\n"
+    u"  verify <package>\n"
+    u"      Reads the package completely; exit code 0 when it is sound, otherwise 1 and\n"
+    u"      the reason (\"Package was corrupted\", \"LZMA Error (4)\", ...).\n"
+    u"  help\n"
+    u"      Shows this text.\n"
+    u"\n"
+    u"Exit codes: 0 success, 1 the work failed, 2 the command line was wrong.\n";
+
+class UsageError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// Positional arguments and the values of options, for one command.
+struct CommandLine {
+  std::vector<String> Positional;
+  std::map<String, String> Options;
+
+  static CommandLine Parse(const std::vector<String>& arguments,
+                           const std::vector<String>& options_with_values) {
+    CommandLine line;
+    for (size_t i = 1; i < arguments.size(); ++i) {
+      const String& argument = arguments[i];
+      const bool is_option = argument.size() > 1 && argument[0] == u'-';
+      if (!is_option) {
+        line.Positional.push_back(argument);
+        continue;
+      }
+      if (std::find(options_with_values.begin(), options_with_values.end(), argument) ==
+          options_with_values.end()) {
+        throw UsageError(u"unknown option " + argument);
+      }
+      if (i + 1 >= arguments.size()) throw UsageError(u"option " + argument + u" needs a value");
+      line.Options[argument] = arguments[++i];
+    }
+    return line;
+  }
+
+  const String& Only(size_t count, StringView what) const {
+    if (Positional.size() != count) throw UsageError(u"expected " + String(what));
+    return Positional[0];
+  }
+
+  String Output(StringView what) const {
+    const auto found = Options.find(u"-o");
+    if (found == Options.end()) throw UsageError(u"missing -o <" + String(what) + u">");
+    return found->second;
+  }
+};
+
+int ParseLevel(const CommandLine& line) {
+  const auto found = line.Options.find(u"--level");
+  if (found == line.Options.end()) return 6;
+  const String& text = found->second;
+  if (text.size() != 1 || text[0] < u'0' || text[0] > u'9') {
+    throw UsageError(u"--level takes a number from 0 to 9");
+  }
+  return text[0] - u'0';
+}
+
+int Dispatch(const std::vector<String>& arguments, TToolConsole& console) {
+  if (arguments.empty()) throw UsageError(u"no command given");
+  const String& command = arguments[0];
+  if (command == u"help" || command == u"--help" || command == u"-h") {
+    console.Out(Usage);
+    return 0;
+  }
+  if (command == u"pack") {
+    const CommandLine line = CommandLine::Parse(arguments, {u"-o", u"--level"});
+    const String folder = line.Only(1, u"one folder to pack");
+    return PackFolder(folder, line.Output(u"package"), ParseLevel(line), console);
+  }
+  if (command == u"list") {
+    const CommandLine line = CommandLine::Parse(arguments, {});
+    return ListPackage(line.Only(1, u"one package"), console);
+  }
+  if (command == u"extract") {
+    const CommandLine line = CommandLine::Parse(arguments, {u"-o"});
+    if (line.Positional.empty()) throw UsageError(u"expected a package");
+    const std::vector<String> names(line.Positional.begin() + 1, line.Positional.end());
+    return ExtractPackage(line.Positional[0], line.Output(u"folder"), names, console);
+  }
+  if (command == u"verify") {
+    const CommandLine line = CommandLine::Parse(arguments, {});
+    return VerifyPackage(line.Only(1, u"one package"), console);
+  }
+  throw UsageError(u"unknown command " + command);
+}
+
+}  // namespace
+
+int RunSetupKit(const std::vector<String>& arguments, TToolConsole& console) {
+  try {
+    return Dispatch(arguments, console);
+  } catch (const UsageError& error) {
+    console.Error(u"setupkit: " + error.Message() + u"\nTry 'setupkit help'.\n");
+    return 2;
+  } catch (const Exception& error) {
+    console.Error(u"setupkit: " + error.Message() + u"\n");
+    return 1;
+  } catch (const std::exception& error) {
+    console.Error(u"setupkit: " + Utf8ToString(error.what()) + u"\n");
+    return 1;
+  }
+}

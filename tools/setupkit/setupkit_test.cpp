@@ -1,0 +1,152 @@
+// The maker's tool from its command line: packing a folder and getting it back, listing,
+// verifying, refusing unsafe or damaged packages, and usage errors.
+#include "tools/setupkit/setupkit.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "package/setup_package_builder.h"
+#include "tests/support/case_title.h"
+#include "tests/support/temporary_folder.h"
+#include "tools/setupkit/native_path.h"
+
+namespace {
+
+// Writes a package with whatever names it is given, as a careless or hostile maker might.
+void BuildPackage(StringView file_name, const std::vector<std::pair<String, std::string>>& files) {
+  TSetupPackageBuilder builder;
+  for (const auto& [name, content] : files) {
+    TMemoryStream stream(std::vector<uint8_t>(content.begin(), content.end()));
+    builder.AddFile(stream, name);
+  }
+  builder.SaveToFile(file_name, 1);
+}
+
+class CapturingConsole : public TToolConsole {
+ public:
+  void Out(StringView text) override { out += text; }
+  void Error(StringView text) override { error += text; }
+  void Progress(StringView) override {}
+  void EndProgress() override {}
+
+  String out;
+  String error;
+};
+
+class SetupKit : public testing::Test {
+ protected:
+  // The tool works with this system's own paths.
+  String Native(StringView relative = {}) const {
+    return FromNativePath(folder_.NativePath(relative));
+  }
+
+  int Run(std::vector<String> arguments) {
+    console_ = CapturingConsole();
+    return RunSetupKit(arguments, console_);
+  }
+
+  void MakeProductFolder() {
+    folder_.WriteFile(u"product\\ZELO.exe", "MZ program");
+    folder_.WriteFile(u"product\\Langs\\English.lng", "[File]\r\nName=English\r\n");
+    folder_.WriteFile(u"product\\empty.txt", "");
+    folder_.WriteFile(u"product\\b.txt", "b");
+    folder_.WriteFile(u"product\\A.txt", "a");
+  }
+
+  TemporaryFolder folder_;
+  CapturingConsole console_;
+};
+
+TEST_F(SetupKit, PackListExtractAndVerifyRoundTrip) {
+  MakeProductFolder();
+  ASSERT_EQ(Run({u"pack", Native(u"product"), u"-o", Native(u"product.pkg"), u"--level", u"9"}), 0)
+      << StringToUtf8(console_.error);
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"product.pkg.partial")));
+
+  ASSERT_EQ(Run({u"list", Native(u"product.pkg")}), 0);
+  // Sorted alike everywhere: ASCII letters folded, backslashes between folders.
+  EXPECT_EQ(console_.out,
+            u"1\tA.txt\n1\tb.txt\n0\tempty.txt\n22\tLangs\\English.lng\n10\tZELO.exe\n");
+
+  ASSERT_EQ(Run({u"verify", Native(u"product.pkg")}), 0);
+  EXPECT_EQ(console_.out.rfind(u"OK: 5 files", 0), 0u);
+
+  ASSERT_EQ(Run({u"extract", Native(u"product.pkg"), u"-o", Native(u"out")}), 0)
+      << StringToUtf8(console_.error);
+  EXPECT_EQ(folder_.ReadFile(u"out\\Langs\\English.lng"), "[File]\r\nName=English\r\n");
+  EXPECT_EQ(folder_.ReadFile(u"out\\ZELO.exe"), "MZ program");
+  EXPECT_EQ(folder_.ReadFile(u"out\\empty.txt"), "");
+}
+
+TEST_F(SetupKit, ExtractsOnlyTheNamedFilesInTheirStoredSpelling) {
+  MakeProductFolder();
+  ASSERT_EQ(Run({u"pack", Native(u"product"), u"-o", Native(u"p.pkg")}), 0);
+  ASSERT_EQ(Run({u"extract", Native(u"p.pkg"), u"-o", Native(u"one"), u"zelo.EXE"}), 0);
+  EXPECT_EQ(folder_.ReadFile(u"one\\ZELO.exe"), "MZ program");
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"one\\A.txt")));
+}
+
+TEST_F(SetupKit, RefusesUnsafeNamesAndWritesNothing) {
+  folder_.WriteFile(u"in\\a.txt", "a");
+  ASSERT_EQ(Run({u"pack", Native(u"in"), u"-o", Native(u"safe.pkg")}), 0);
+  // A package from elsewhere whose table climbs out of the folder.
+  BuildPackage(Native(u"evil.pkg"), {{u"good.txt", "fine"}, {u"..\\..\\evil.txt", "evil"}});
+  EXPECT_EQ(Run({u"extract", Native(u"evil.pkg"), u"-o", Native(u"out")}), 1);
+  EXPECT_NE(console_.error.find(u"refusing to extract \"..\\..\\evil.txt\""), String::npos);
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"out\\good.txt")));
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"evil.txt")));
+}
+
+TEST_F(SetupKit, DamagedPackageFailsVerifyWithTheReadersMessage) {
+  folder_.WriteFile(u"in\\a.txt", std::string(5000, 'a'));
+  ASSERT_EQ(Run({u"pack", Native(u"in"), u"-o", Native(u"p.pkg")}), 0);
+  std::string bytes = folder_.ReadFile(u"p.pkg");
+  bytes[bytes.size() / 2] ^= 0x20;
+  folder_.WriteFile(u"p.pkg", bytes);
+  EXPECT_EQ(Run({u"verify", Native(u"p.pkg")}), 1);
+  EXPECT_EQ(console_.error, u"setupkit: Package was corrupted\n");
+}
+
+struct UsageCase {
+  const char* Title;
+  std::vector<String> Arguments;
+  const char16_t* Message;
+};
+
+class SetupKitUsage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(SetupKitUsage, IsAOneLineMessageAndExitCode2) {
+  CapturingConsole console;
+  EXPECT_EQ(RunSetupKit(GetParam().Arguments, console), 2);
+  EXPECT_EQ(console.error,
+            String(u"setupkit: ") + GetParam().Message + u"\nTry 'setupkit help'.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetupKitUsage,
+    testing::Values(
+        UsageCase{"NoCommand", {}, u"no command given"},
+        UsageCase{"UnknownCommand", {u"unpack"}, u"unknown command unpack"},
+        UsageCase{"PackWithoutOutput", {u"pack", u"dir"}, u"missing -o <package>"},
+        UsageCase{"BadLevel",
+                  {u"pack", u"d", u"-o", u"p", u"--level", u"10"},
+                  u"--level takes a number from 0 to 9"},
+        UsageCase{"UnknownOption", {u"list", u"--all", u"x"}, u"unknown option --all"},
+        UsageCase{"OptionWithoutValue", {u"extract", u"p", u"-o"}, u"option -o needs a value"}),
+    CaseTitle());
+
+TEST_F(SetupKit, UnreadableInputIsAOneLineFailure) {
+  EXPECT_EQ(Run({u"list", Native(u"missing.pkg")}), 1);
+  EXPECT_EQ(console_.error.rfind(u"setupkit: Cannot open file \"", 0), 0u);
+  EXPECT_EQ(console_.error.find(u'\n'), console_.error.size() - 1);
+}
+
+TEST_F(SetupKit, HelpDocumentsEveryCommand) {
+  ASSERT_EQ(Run({u"--help"}), 0);
+  for (const char16_t* command : {u"pack", u"list", u"extract", u"verify"}) {
+    EXPECT_NE(console_.out.find(u"  " + String(command) + u" "), String::npos);
+  }
+}
+
+}  // namespace
