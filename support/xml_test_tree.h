@@ -51,7 +51,8 @@ inline std::string PictureValue(StringView value) {
       out += StringToUtf8(StringView(&unit, 1));
     }
   }
-  return out + "\"";
+  out += '"';
+  return out;
 }
 
 inline std::string Picture(const TVYNXMLNode& root) {
@@ -75,12 +76,16 @@ inline std::string Picture(const TVYNXMLNode& root) {
       out += "[";
       for (int i = 0; i < node.Attributes.Count(); ++i) {
         if (i > 0) out += " ";
-        out += PictureName(node.Attributes.Items(i)->Name) + "=" +
-               PictureValue(node.Attributes.Items(i)->Value);
+        out += PictureName(node.Attributes.Items(i)->Name);
+        out += '=';
+        out += PictureValue(node.Attributes.Items(i)->Value);
       }
       out += "]";
     }
-    if (!node.NodeValue.empty()) out += "=" + PictureValue(node.NodeValue);
+    if (!node.NodeValue.empty()) {
+      out += '=';
+      out += PictureValue(node.NodeValue);
+    }
     if (node.Count() > 0) {
       out += "{";
       open.push_back({&node, 0});
