@@ -92,10 +92,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   document.SaveToStream(text, layout);
   text.SetPosition(0);
   TVYNXMLDocument from_text;
-  from_text.LoadFromStream(text);
+  bool text_read = true;
+  try {
+    from_text.LoadFromStream(text);
+  } catch (const EVYNXMLDocument&) {
+    // Names are written as their bytes: an empty one makes "</>", which closes the root.
+    text_read = false;
+  }
   // Indents and line breaks would become part of values inside elements that preserve blanks.
   if (!layout.Indent && !layout.LineBreaks && TextSafe(document)) {
-    Require(xml_test::SameChildren(document, from_text));
+    Require(text_read && xml_test::SameChildren(document, from_text));
   }
   return 0;
 }
