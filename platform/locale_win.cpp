@@ -15,4 +15,31 @@ int CompareTextIgnoringCase(StringView a, StringView b) {
   return result == 0 ? 1 : result - CSTR_EQUAL;
 }
 
+int CompareText(StringView a, StringView b) {
+  const int result =
+      ::CompareStringW(LOCALE_USER_DEFAULT, 0, reinterpret_cast<const wchar_t*>(a.data()),
+                       static_cast<int>(a.size()), reinterpret_cast<const wchar_t*>(b.data()),
+                       static_cast<int>(b.size()));
+  return result == 0 ? 1 : result - CSTR_EQUAL;
+}
+
+String UpperCase(StringView text) {
+  if (text.empty()) return String();
+  // Lower case first: a few characters are upper case already and yet equal to another letter
+  // when case is ignored (the Kelvin sign and "K"); through lower case both meet at one form.
+  // Without LCMAP_LINGUISTIC_CASING each mapping is one unit for one unit, so the result fits.
+  const int length = static_cast<int>(text.size());
+  String lower(text.size(), u'\0');
+  String upper(text.size(), u'\0');
+  if (::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE,
+                     reinterpret_cast<const wchar_t*>(text.data()), length,
+                     reinterpret_cast<wchar_t*>(lower.data()), length) != length ||
+      ::LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE,
+                     reinterpret_cast<const wchar_t*>(lower.data()), length,
+                     reinterpret_cast<wchar_t*>(upper.data()), length) != length) {
+    return String(text);
+  }
+  return upper;
+}
+
 }  // namespace platform
