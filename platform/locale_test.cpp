@@ -17,6 +17,13 @@ TEST(CompareText, CaseDecidesOnlyBetweenTextsThatDifferInNothingElse) {
   EXPECT_NE(platform::CompareText(u"Name", u"name"), 0);
 }
 
+TEST(CompareTextIgnoringCase, EmptyViewsAreEqualWhereverTheyPoint) {
+  EXPECT_EQ(platform::CompareTextIgnoringCase(StringView(), u""), 0);
+  EXPECT_EQ(platform::CompareText(StringView(), StringView()), 0);
+  EXPECT_LT(platform::CompareTextIgnoringCase(StringView(), u"a"), 0);
+  EXPECT_GT(platform::CompareText(u"a", StringView()), 0);
+}
+
 TEST(UpperCase, KeepsTheLengthAndAgreesWithComparisonIgnoringCase) {
   EXPECT_EQ(platform::UpperCase(u"Section ä-1"), u"SECTION Ä-1");
   EXPECT_EQ(platform::UpperCase(u"русский"), u"РУССКИЙ");

@@ -5,7 +5,21 @@
 
 namespace platform {
 
+namespace {
+
+// CompareStringW fails for a null text, which is how an empty view may come; empty texts are
+// decided here.
+bool CompareEmpty(StringView a, StringView b, int& result) {
+  if (!a.empty() && !b.empty()) return false;
+  result = a.size() == b.size() ? 0 : (a.empty() ? -1 : 1);
+  return true;
+}
+
+}  // namespace
+
 int CompareTextIgnoringCase(StringView a, StringView b) {
+  int empty_result;
+  if (CompareEmpty(a, b, empty_result)) return empty_result;
   const int result =
       ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE,
                        reinterpret_cast<const wchar_t*>(a.data()), static_cast<int>(a.size()),
@@ -16,6 +30,8 @@ int CompareTextIgnoringCase(StringView a, StringView b) {
 }
 
 int CompareText(StringView a, StringView b) {
+  int empty_result;
+  if (CompareEmpty(a, b, empty_result)) return empty_result;
   const int result =
       ::CompareStringW(LOCALE_USER_DEFAULT, 0, reinterpret_cast<const wchar_t*>(a.data()),
                        static_cast<int>(a.size()), reinterpret_cast<const wchar_t*>(b.data()),
