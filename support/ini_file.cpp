@@ -384,7 +384,15 @@ String TVYNIniFile::SectionName(int index) const {
   return sections_[static_cast<size_t>(index)]->Name();
 }
 
-TVYNIniFileSection* TVYNIniFile::FindSection(StringView name) const {
+TVYNIniFileSection* TVYNIniFile::FindSection(StringView name) {
+  return Find(name);
+}
+
+const TVYNIniFileSection* TVYNIniFile::FindSection(StringView name) const {
+  return Find(name);
+}
+
+TVYNIniFileSection* TVYNIniFile::Find(StringView name) const {
   const uint32_t hash = IniNameHash(name);
   if (last_found_ != nullptr && last_found_->NameHash() == hash &&
       SameName(last_found_->Name(), name)) {
@@ -405,7 +413,7 @@ TVYNIniFileSection* TVYNIniFile::FindSection(StringView name) const {
 }
 
 TVYNIniFileSection& TVYNIniFile::FindOrAddSection(StringView name) {
-  if (TVYNIniFileSection* found = FindSection(name)) return *found;
+  if (TVYNIniFileSection* found = Find(name)) return *found;
   auto section = std::make_unique<TVYNIniFileSection>(this, name);
   section->order_ = next_order_++;
   TVYNIniFileSection& added = *section;

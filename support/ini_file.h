@@ -101,9 +101,13 @@ class TVYNIniFile {
   int SectionCount() const { return static_cast<int>(sections_.size()); }
   // An empty text outside the range.
   String SectionName(int index) const;
-  TVYNIniFileSection& Section(int index) const { return *sections_[static_cast<size_t>(index)]; }
+  TVYNIniFileSection& Section(int index) { return *sections_[static_cast<size_t>(index)]; }
+  const TVYNIniFileSection& Section(int index) const {
+    return *sections_[static_cast<size_t>(index)];
+  }
   // The section of that name, or null.
-  TVYNIniFileSection* FindSection(StringView name) const;
+  TVYNIniFileSection* FindSection(StringView name);
+  const TVYNIniFileSection* FindSection(StringView name) const;
 
   void Clear();
   // Replaces the content with a copy of Source, made through its UTF-16LE image.
@@ -133,6 +137,7 @@ class TVYNIniFile {
   std::function<void()> OnChange;
 
  private:
+  TVYNIniFileSection* Find(StringView name) const;
   TVYNIniFileSection& FindOrAddSection(StringView name);
   void RemoveFromIndex(const TVYNIniFileSection& section);
   void ParseText(StringView text);
