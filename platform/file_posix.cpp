@@ -10,6 +10,8 @@
 #include <utility>
 
 #include "platform/file.h"
+#include "platform/file_attributes.h"
+#include "platform/host_file_attributes_posix.h"
 #include "platform/host_file_sharing_posix.h"
 #include "platform/host_paths_posix.h"
 #include "platform/os_error.h"
@@ -65,6 +67,16 @@ uint32_t OpenError(int error_number, const std::string& host_path) {
                                                                          : ErrorPathNotFound;
 }
 
+// Windows refuses to write into a read-only file, and to replace a hidden one unless the caller
+// asks for a hidden file. The permission bits alone would not stop a process running as root.
+bool AttributesAllow(const std::string& host_path, unsigned rights, FileCreation creation) {
+  const uint32_t attributes = HostFileAttributes(host_path);
+  if (attributes == InvalidFileAttributes || (attributes & FileAttributeDirectory)) return true;
+  const bool writes = (rights & SharingWrite) || creation == FileCreation::CreateAlways;
+  if (writes && (attributes & FileAttributeReadOnly)) return false;
+  return !(creation == FileCreation::CreateAlways && (attributes & FileAttributeHidden));
+}
+
 OpenFile* Find(intptr_t handle) {
   const auto found = open_files.find(handle);
   return found == open_files.end() ? nullptr : &found->second;
@@ -82,6 +94,10 @@ File File::Open(StringView path, FileAccess access, unsigned share, FileCreation
   FileIdentity identity{};
   if (IdentifyFile(host_path, identity) && !SharingAllows(identity, rights, share)) {
     SetLastOSError(ErrorSharingViolation);
+    return File();
+  }
+  if (!AttributesAllow(host_path, rights, creation)) {
+    SetLastOSError(ErrorAccessDenied);
     return File();
   }
   const int descriptor = ::open(host_path.c_str(), OpenFlags(access, creation), 0644);

@@ -30,6 +30,9 @@ class HostDouble {
   // The command line GetProcessCommandLine reports, program path included.
   static void SetProcessCommandLine(StringView command_line);
 
+  // The program path GetProgramFileName reports; an empty one restores the test program's own.
+  static void SetProgramFileName(StringView file_name);
+
   // The message boxes shown since the last call, oldest first.
   static std::vector<MessageBoxRecord> TakeMessageBoxes();
 

@@ -24,6 +24,13 @@ char32_t FoldCase(char16_t unit) {
   return static_cast<char32_t>(towlower_l(towupper_l(unit, locale), locale));
 }
 
+bool IsLowerCase(char16_t unit) {
+  if (unit < 0x80) return unit >= u'a' && unit <= u'z';
+  if (unit >= 0xD800 && unit <= 0xDFFF) return false;
+  const locale_t locale = UnicodeLocale();
+  return locale != static_cast<locale_t>(0) && towupper_l(unit, locale) != unit;
+}
+
 }  // namespace
 
 int CompareTextIgnoringCase(StringView a, StringView b) {
@@ -35,6 +42,37 @@ int CompareTextIgnoringCase(StringView a, StringView b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+int CompareText(StringView a, StringView b) {
+  const int ignoring_case = CompareTextIgnoringCase(a, b);
+  if (ignoring_case != 0) return ignoring_case;
+  // Equal but for case (and so of equal length): the first unit that differs decides.
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] == b[i]) continue;
+    const bool a_lower = IsLowerCase(a[i]);
+    if (a_lower != IsLowerCase(b[i])) return a_lower ? -1 : 1;
+    return a[i] < b[i] ? -1 : 1;
+  }
+  return 0;
+}
+
+String UpperCase(StringView text) {
+  String upper(text);
+  const locale_t locale = UnicodeLocale();
+  for (char16_t& unit : upper) {
+    if (unit < 0x80) {
+      if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - 32);
+      continue;
+    }
+    if (locale == static_cast<locale_t>(0) || (unit >= 0xD800 && unit <= 0xDFFF)) continue;
+    // The upper case of the folded form: units that CompareTextIgnoringCase folds together
+    // (the Kelvin sign and "k", for one) get the same upper case.
+    const auto result =
+        static_cast<char32_t>(towupper_l(static_cast<wint_t>(FoldCase(unit)), locale));
+    if (result <= 0xFFFF) unit = static_cast<char16_t>(result);
+  }
+  return upper;
 }
 
 }  // namespace platform

@@ -9,4 +9,8 @@ namespace platform {
 // (GetCommandLineW on Windows; on the host whatever the host double was given).
 String GetProcessCommandLine();
 
+// The full path of the program's own executable file (GetModuleFileNameW on Windows; on the host
+// the test program's path unless the host double was given another).
+String GetProgramFileName();
+
 }  // namespace platform
