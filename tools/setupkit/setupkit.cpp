@@ -7,6 +7,7 @@
 
 #include "platform/exception.h"
 #include "tools/setupkit/package_commands.h"
+#include "tools/setupkit/script_command.h"
 
 namespace {
 
@@ -26,6 +27,9 @@ constexpr char16_t Usage[] =
     u"  verify <package>\n"
     u"      Reads the package completely; exit code 0 when it is sound, otherwise 1 and\n"
     u"      the reason (\"Package was corrupted\", \"LZMA Error (4)\", ...).\n"
+    u"  script <Install.xml>\n"
+    u"      Prints the script's components, actions, shortcuts, licences and settings as\n"
+    u"      the installer reads them.\n"
     u"  help\n"
     u"      Shows this text.\n"
     u"\n"
@@ -108,6 +112,10 @@ int Dispatch(const std::vector<String>& arguments, TToolConsole& console) {
   if (command == u"verify") {
     const CommandLine line = CommandLine::Parse(arguments, {});
     return VerifyPackage(line.Only(1, u"one package"), console);
+  }
+  if (command == u"script") {
+    const CommandLine line = CommandLine::Parse(arguments, {});
+    return ShowScript(line.Only(1, u"one Install.xml"), console);
   }
   throw UsageError(u"unknown command " + command);
 }

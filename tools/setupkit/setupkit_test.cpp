@@ -142,9 +142,24 @@ TEST_F(SetupKit, UnreadableInputIsAOneLineFailure) {
   EXPECT_EQ(console_.error.find(u'\n'), console_.error.size() - 1);
 }
 
+TEST_F(SetupKit, ScriptShowsWhatTheInstallerReads) {
+  folder_.WriteFile(u"Install.xml",
+                    "<Install><setup><license><File name=\"License.rtf\" lang-family=\"EN\"/>"
+                    "</license></setup><product><Components><File name=\"$DEST\\ZELO.exe\"/>"
+                    "</Components><Settings><S name=\"ProductName\" value=\"ZELO\"/></Settings>"
+                    "</product></Install>");
+  ASSERT_EQ(Run({u"script", Native(u"Install.xml")}), 0) << StringToUtf8(console_.error);
+  EXPECT_EQ(console_.out,
+            u"Components (1)\n  $DEST\\ZELO.exe  <-  ZELO.exe\nActions (0)\nShortcuts (0)\n"
+            u"License (1)\n  License.rtf  [EN]\nSettings (1)\n  ProductName=ZELO\n");
+  folder_.WriteFile(u"Broken.xml", "<a/><b/>");
+  EXPECT_EQ(Run({u"script", Native(u"Broken.xml")}), 1);
+  EXPECT_EQ(console_.error, u"setupkit: Only one Root available\n");
+}
+
 TEST_F(SetupKit, HelpDocumentsEveryCommand) {
   ASSERT_EQ(Run({u"--help"}), 0);
-  for (const char16_t* command : {u"pack", u"list", u"extract", u"verify"}) {
+  for (const char16_t* command : {u"pack", u"list", u"extract", u"verify", u"script"}) {
     EXPECT_NE(console_.out.find(u"  " + String(command) + u" "), String::npos);
   }
 }

@@ -1,0 +1,73 @@
+// Reading the installer script.
+#include "package/installer_script.h"
+
+#include "support/names.h"
+#include "support/xml_attribute.h"
+#include "support/xml_document.h"
+
+bool TInstallerScriptFile::MatchesLanguage(StringView family) const {
+  return LangFamily.empty() || SameName(LangFamily, family);
+}
+
+String TInstallerScriptFile::SourceName() const {
+  if (!Text.empty()) return Text;
+  const size_t separator = Name.find_last_of(u":\\/");
+  return separator == String::npos ? Name : Name.substr(separator + 1);
+}
+
+void TInstallerScriptGroup::Load(const TVYNXMLNode& element) {
+  for (int i = 0; i < element.Count(); ++i) LoadItem(*element.Items(i));
+  if (element.Count() == 0 && !element.NodeValue.empty()) {
+    auto entry = std::make_unique<TInstallerScriptFile>();
+    entry->Name = element.NodeValue;
+    items_.push_back(std::move(entry));
+  }
+}
+
+void TInstallerScriptGroup::LoadItem(const TVYNXMLNode& element) {
+  if (!SameXMLName(element.NodeName, "File")) return;
+  auto entry = std::make_unique<TInstallerScriptFile>();
+  entry->Name = element.Attributes.GetValue("name");
+  entry->Text = element.NodeValue;
+  entry->LangFamily = element.Attributes.GetValue("lang-family");
+  items_.push_back(std::move(entry));
+}
+
+const TInstallerScriptFile* TInstallerScriptGroup::Find(StringView family) const {
+  for (const auto& item : items_) {
+    if (item->MatchesLanguage(family)) return item.get();
+  }
+  return nullptr;
+}
+
+void TInstallerScript::Load(TStream& stream) {
+  TVYNXMLDocument document(stream);
+  const TVYNXMLNode* root = document.Items(0);
+  if (root == nullptr) return;
+
+  if (const TVYNXMLNode* setup = root->FindNode("setup")) {
+    if (const TVYNXMLNode* license = setup->FindNode("license")) License.Load(*license);
+  }
+  const TVYNXMLNode* product = root->FindNode("product");
+  if (product == nullptr) return;
+  for (int i = 0; i < product->Count(); ++i) {
+    const TVYNXMLNode& child = *product->Items(i);
+    if (SameXMLName(child.NodeName, "Components")) {
+      Components.Load(child);
+    } else if (SameXMLName(child.NodeName, "Actions")) {
+      Actions.Load(child);
+    } else if (SameXMLName(child.NodeName, "Shortcuts")) {
+      Shortcuts.Load(child);
+    } else if (SameXMLName(child.NodeName, "Settings")) {
+      for (int j = 0; j < child.Count(); ++j) {
+        const TVYNXMLNode& setting = *child.Items(j);
+        Settings.Add(setting.Attributes.GetValue("name") + Settings.NameValueSeparator() +
+                     setting.Attributes.GetValue("value"));
+      }
+    }
+  }
+}
+
+String TInstallerScript::GetSetting(StringView name) const {
+  return Settings.GetValue(name);
+}

@@ -1,0 +1,133 @@
+// The installer script: collections, settings and licence choice from "Install.xml".
+#include "package/installer_script.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/memory_stream.h"
+#include "support/xml_document.h"
+
+namespace {
+
+std::unique_ptr<TInstallerScript> Load(std::string_view xml) {
+  auto script = std::make_unique<TInstallerScript>();
+  TMemoryStream stream(std::vector<uint8_t>(xml.begin(), xml.end()));
+  script->Load(stream);
+  return script;
+}
+
+std::vector<std::string> Entries(const TInstallerScriptGroup& group) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < group.Count(); ++i) {
+    const TInstallerScriptFile& file = group.Items(i);
+    entries.push_back(StringToUtf8(file.Name) + "|" + StringToUtf8(file.Text) + "|" +
+                      StringToUtf8(file.LangFamily));
+  }
+  return entries;
+}
+
+constexpr std::string_view SampleScript = R"(<?xml version="1.0" encoding="utf-8"?>
+<Install>
+  <setup><license><File name="License_RU.rtf" lang-family="RU"/><File name="License.rtf" lang-family="EN"/></license></setup>
+  <product>
+    <Components>
+      <File name="$DEST\ZELO.exe"/>
+      <file name="$DEST\Langs\Russian.lng" lang-family="RU">Russian.lng</file>
+      <Folder name="ignored"/>
+    </Components>
+    <Settings>
+      <Setting name="ProductName" value="ZELO"/>
+      <Setting name="ProductVersion" value="5.0"/>
+      <Setting name="ProductName" value="ZELO Player"/>
+      <Empty name="BuildDate"/>
+    </Settings>
+    <Components><File name="$DEST\readme.txt">doc\readme.txt</File></Components>
+    <Actions><File name="$DEST\ZELO.exe">cbRun</File><File name="$LINK">cbHomePage</File></Actions>
+    <Shortcuts><File name="$DESKTOP\$NAME.lnk">$DEST\ZELO.exe</File></Shortcuts>
+    <Unknown><File name="x"/></Unknown>
+  </product>
+</Install>)";
+
+TEST(InstallerScript, ReadsEveryCollectionInDocumentOrder) {
+  const auto script = Load(SampleScript);
+  EXPECT_EQ(
+      Entries(script->Components),
+      (std::vector<std::string>{"$DEST\\ZELO.exe||", "$DEST\\Langs\\Russian.lng|Russian.lng|RU",
+                                "$DEST\\readme.txt|doc\\readme.txt|"}));
+  EXPECT_EQ(Entries(script->Actions),
+            (std::vector<std::string>{"$DEST\\ZELO.exe|cbRun|", "$LINK|cbHomePage|"}));
+  EXPECT_EQ(Entries(script->Shortcuts),
+            (std::vector<std::string>{"$DESKTOP\\$NAME.lnk|$DEST\\ZELO.exe|"}));
+  EXPECT_EQ(Entries(script->License),
+            (std::vector<std::string>{"License_RU.rtf||RU", "License.rtf||EN"}));
+}
+
+TEST(InstallerScript, SettingsTakeTheLastLineOfANameAndMissingValuesReadEmpty) {
+  const auto script = Load(SampleScript);
+  EXPECT_EQ(script->GetSetting(u"ProductName"), u"ZELO Player");
+  EXPECT_EQ(script->GetSetting(u"productversion"), u"5.0");
+  EXPECT_EQ(script->GetSetting(u"BuildDate"), u"");
+  EXPECT_EQ(script->Settings.Items(3), u"BuildDate=");
+  EXPECT_EQ(script->GetSetting(u"HomePage"), u"");
+}
+
+TEST(InstallerScript, SourceNameIsTheTextOrTheLastPartOfTheName) {
+  const auto script = Load(SampleScript);
+  EXPECT_EQ(script->Components.Items(0).SourceName(), u"ZELO.exe");
+  EXPECT_EQ(script->Components.Items(2).SourceName(), u"doc\\readme.txt");
+  TInstallerScriptFile entry;
+  entry.Name = u"C:/a/b:c.txt";
+  EXPECT_EQ(entry.SourceName(), u"c.txt");
+}
+
+TEST(InstallerScript, LicenceChoiceByFamilyWithEnglishFallback) {
+  const auto script = Load(SampleScript);
+  ASSERT_NE(script->License.Find(u"ru"), nullptr);
+  EXPECT_EQ(script->License.Find(u"ru")->Name, u"License_RU.rtf");
+  EXPECT_EQ(script->License.Find(u"DE"), nullptr);
+  EXPECT_EQ(script->License.Find(u"EN")->Name, u"License.rtf");
+}
+
+TEST(InstallerScript, AnEntryWithoutFamilyMatchesEveryLanguage) {
+  const auto script = Load(
+      "<r><setup><license><File name=\"Any.rtf\"/><File name=\"En.rtf\" lang-family=\"EN\"/>"
+      "</license></setup></r>");
+  EXPECT_EQ(script->License.Find(u"DE")->Name, u"Any.rtf");
+  EXPECT_EQ(script->License.Find(u"EN")->Name, u"Any.rtf");
+}
+
+TEST(InstallerScript, AnElementHoldingOnlyAFileNameIsAGroupOfOne) {
+  const auto script = Load("<x><SETUP><License>License.rtf</License></SETUP><Product/></x>");
+  EXPECT_EQ(Entries(script->License), (std::vector<std::string>{"License.rtf||"}));
+}
+
+TEST(InstallerScript, MissingPartsLeaveCollectionsEmpty) {
+  for (std::string_view xml : {"", "<Install/>", "<Install><setup/><other/></Install>",
+                               "<Install><product><Components/></product></Install>"}) {
+    const auto script = Load(xml);
+    EXPECT_EQ(script->Components.Count() + script->Actions.Count() + script->Shortcuts.Count() +
+                  script->License.Count() + script->Settings.Count(),
+              0)
+        << xml;
+  }
+}
+
+TEST(InstallerScript, AFileWithoutANameHasAnEmptyName) {
+  const auto script =
+      Load("<i><product><Components><File>data.bin</File></Components></product></i>");
+  EXPECT_EQ(Entries(script->Components), (std::vector<std::string>{"|data.bin|"}));
+}
+
+TEST(InstallerScript, TwoRootsRaiseTheDocumentsError) {
+  EXPECT_THROW(Load("<a/><b/>"), EVYNXMLDocument);
+}
+
+TEST(InstallerScript, TextWithoutDeclarationIsReadInTheAnsiCodePage) {
+  // "Caf\xE9" in Windows-1252 (the host double's and Wine's default ANSI code page).
+  const auto script = Load(
+      "<i><product><Settings><S name=\"Publisher\" value=\"Caf\xE9\"/></Settings></product></i>");
+  EXPECT_EQ(script->GetSetting(u"Publisher"), u"Café");
+}
+
+}  // namespace
