@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/registry.h"
 #include "platform/resource.h"
 #include "platform/text.h"
 
@@ -42,6 +44,20 @@ class HostDouble {
 
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);
+
+  // Clock: GetCurrentLocalTime reports this moment until it is released.
+  static void FixLocalTime(const LocalTime& time);
+  static void ReleaseLocalTime();
+
+  // Registry: an empty machine hive and the current user's hive (HKEY_USERS\S-1-5-21-0-0-0-1000,
+  // as under Wine). The values of a key in the order they were first written, as Windows keeps
+  // them (Wine lists them sorted); empty for a missing key.
+  struct RegistryValueRecord {
+    String Name;
+    RegistryValue Value;
+  };
+  static void ResetRegistry();
+  static std::vector<RegistryValueRecord> RegistryValues(RegistryRoot root, StringView path);
 };
 
 }  // namespace platform
