@@ -13,6 +13,8 @@
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/resource.h"
+#include "platform/shell_folders.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -49,6 +51,13 @@ class HostDouble {
   static void FixLocalTime(const LocalTime& time);
   static void ReleaseLocalTime();
 
+  // Environment, with Wine's variables for the double's user. The user is the Linux user, as
+  // under Wine, unless a test names another; the shell folders follow the name.
+  static void SetUserName(StringView name);
+  static void SetEnvironmentValue(StringView name, StringView value);
+  static void RemoveEnvironmentValue(StringView name);
+  static void ResetEnvironment();
+
   // Registry: an empty machine hive and the current user's hive (HKEY_USERS\S-1-5-21-0-0-0-1000,
   // as under Wine). The values of a key in the order they were first written, as Windows keeps
   // them (Wine lists them sorted); empty for a missing key.
@@ -58,6 +67,29 @@ class HostDouble {
   };
   static void ResetRegistry();
   static std::vector<RegistryValueRecord> RegistryValues(RegistryRoot root, StringView path);
+
+  // Shell folders: Wine's folders for the double's user, unless moved or made to fail.
+  static void SetShellFolder(ShellFolder folder, StringView path);
+  static void FailShellFolder(ShellFolder folder);
+  static void ResetShellFolders();
+
+  // System: Windows 10, an administrator, US English (0x0409) until changed.
+  static void SetWindowsVersion(WindowsVersion version);
+  static void SetUserAdministrator(bool administrator);
+  static void SetUserInterfaceLanguage(uint16_t language);
+  static void ResetSystem();
+
+  // Top-level windows, each of a process with its executable; a process without an executable
+  // path stands for one this user may not open.
+  struct WindowRecord {
+    String ClassName;
+    String Caption;
+    uint32_t ProcessId;
+    String ExecutablePath;
+  };
+  static NativeWindow AddWindow(const WindowRecord& window);
+  static void RemoveWindow(NativeWindow window);
+  static void RemoveWindows();
 };
 
 }  // namespace platform
