@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,24 @@ class HostDouble {
   static void SetEnvironmentValue(StringView name, StringView value);
   static void RemoveEnvironmentValue(StringView name);
   static void ResetEnvironment();
+
+  // File system. A running program's file can be renamed but neither deleted nor written. The
+  // deletions asked for at the next restart, as full paths, oldest first.
+  static void SetProgramRunning(StringView path, bool running);
+  static std::vector<String> TakeRestartDeletes();
+
+  // Libraries: fake library files by full path, each export a function; what was done to them.
+  enum class LibraryEventKind { Load, Call, Unload };
+  struct LibraryEvent {
+    LibraryEventKind Kind;
+    String LibraryPath;
+    std::string ExportName;  // of a call
+    String CurrentFolder;    // at that moment
+    unsigned ErrorMode;      // at that moment
+  };
+  static void AddLibrary(StringView path, std::map<std::string, std::function<void()>> exports);
+  static void RemoveLibraries();
+  static std::vector<LibraryEvent> TakeLibraryEvents();
 
   // Registry: an empty machine hive and the current user's hive (HKEY_USERS\S-1-5-21-0-0-0-1000,
   // as under Wine). The values of a key in the order they were first written, as Windows keeps
