@@ -123,6 +123,11 @@ String FullPathOf(StringView path, StringView current) {
 
 // Where a path lives in the Linux file system.
 bool HostPathOf(StringView path, std::string& host_path) {
+  // Windows names nothing with an empty path, not even the current directory.
+  if (path.empty()) {
+    SetLastOSError(ErrorPathNotFound);
+    return false;
+  }
   if (path.starts_with(u'/')) return ToHostPath(path, host_path);
   String full;
   {

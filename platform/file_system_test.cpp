@@ -79,6 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
                     ExistenceCase{"BelowAFile", u"file.txt\\x", false, false}),
     CaseTitle());
 
+TEST(FileSystemPaths, AnEmptyPathNamesNothing) {
+  EXPECT_FALSE(platform::FileExists(u""));
+  EXPECT_FALSE(platform::FolderExists(u""));
+  String full;
+  EXPECT_FALSE(platform::GetFullPath(u"", full));
+}
+
 TEST_F(FileSystem, CreateFolderMakesOneFolderBelowAnExistingOne) {
   EXPECT_TRUE(platform::CreateFolder(PathOf(u"new")));
   EXPECT_TRUE(platform::FolderExists(PathOf(u"new")));
