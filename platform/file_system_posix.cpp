@@ -224,8 +224,8 @@ bool RemoveFile(StringView path) {
   struct stat status {};
   if (::lstat(host_path.c_str(), &status) != 0) return Fail(MissingError(host_path));
   if (S_ISDIR(status.st_mode)) return Fail(ErrorAccessDenied);
-  // TODO: a read-only file cannot be deleted either (ErrorAccessDenied), once the double keeps
-  // file attributes.
+  // TODO: a read-only file can be neither deleted nor replaced (ErrorAccessDenied), here and in
+  // MoveFileReplacing, once the double keeps file attributes.
   const FileIdentity identity{status.st_dev, status.st_ino};
   // The system maps a running program's file into memory and refuses to delete it, although
   // it lets it be renamed.
