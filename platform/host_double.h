@@ -6,11 +6,17 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/registry.h"
 #include "platform/resource.h"
+#include "platform/shell_folders.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -45,6 +51,68 @@ class HostDouble {
 
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);
+
+  // Clock: GetCurrentLocalTime reports this moment until it is released.
+  static void FixLocalTime(const LocalTime& time);
+  static void ReleaseLocalTime();
+
+  // Environment, with Wine's variables for the double's user. The user is the Linux user, as
+  // under Wine, unless a test names another; the shell folders follow the name.
+  static void SetUserName(StringView name);
+  static void SetEnvironmentValue(StringView name, StringView value);
+  static void RemoveEnvironmentValue(StringView name);
+  static void ResetEnvironment();
+
+  // File system. A running program's file can be renamed but neither deleted nor written. The
+  // deletions asked for at the next restart, as full paths, oldest first.
+  static void SetProgramRunning(StringView path, bool running);
+  static std::vector<String> TakeRestartDeletes();
+
+  // Libraries: fake library files by full path, each export a function; what was done to them.
+  enum class LibraryEventKind { Load, Call, Unload };
+  struct LibraryEvent {
+    LibraryEventKind Kind;
+    String LibraryPath;
+    std::string ExportName;  // of a call
+    String CurrentFolder;    // at that moment
+    unsigned ErrorMode;      // at that moment
+  };
+  static void AddLibrary(StringView path, std::map<std::string, std::function<void()>> exports);
+  static void RemoveLibraries();
+  static std::vector<LibraryEvent> TakeLibraryEvents();
+
+  // Registry: an empty machine hive and the current user's hive (HKEY_USERS\S-1-5-21-0-0-0-1000,
+  // as under Wine). The values of a key in the order they were first written, as Windows keeps
+  // them (Wine lists them sorted); empty for a missing key.
+  struct RegistryValueRecord {
+    String Name;
+    RegistryValue Value;
+  };
+  static void ResetRegistry();
+  static std::vector<RegistryValueRecord> RegistryValues(RegistryRoot root, StringView path);
+
+  // Shell folders: Wine's folders for the double's user, unless moved or made to fail.
+  static void SetShellFolder(ShellFolder folder, StringView path);
+  static void FailShellFolder(ShellFolder folder);
+  static void ResetShellFolders();
+
+  // System: Windows 10, an administrator, US English (0x0409) until changed.
+  static void SetWindowsVersion(WindowsVersion version);
+  static void SetUserAdministrator(bool administrator);
+  static void SetUserInterfaceLanguage(uint16_t language);
+  static void ResetSystem();
+
+  // Top-level windows, each of a process with its executable; a process without an executable
+  // path stands for one this user may not open.
+  struct WindowRecord {
+    String ClassName;
+    String Caption;
+    uint32_t ProcessId;
+    String ExecutablePath;
+  };
+  static NativeWindow AddWindow(const WindowRecord& window);
+  static void RemoveWindow(NativeWindow window);
+  static void RemoveWindows();
 };
 
 }  // namespace platform

@@ -27,6 +27,7 @@ String SysErrorMessage(uint32_t error_code) {
     case ErrorInvalidHandle: return u"The handle is invalid.";
     case ErrorNotEnoughMemory:
       return u"Not enough memory resources are available to process this command.";
+    case ErrorNotSameDevice: return u"The system cannot move the file to a different disk drive.";
     case ErrorSharingViolation:
       return u"The process cannot access the file because it is being used by another process.";
     case ErrorHandleEof: return u"Reached the end of the file.";
@@ -34,9 +35,22 @@ String SysErrorMessage(uint32_t error_code) {
     case ErrorFileExists: return u"The file exists.";
     case ErrorInvalidParameter: return u"The parameter is incorrect.";
     case ErrorDiskFull: return u"There is not enough space on the disk.";
+    case ErrorInsufficientBuffer: return u"The data area passed to a system call is too small.";
+    case ErrorInvalidName:
+      return u"The filename, directory name, or volume label syntax is incorrect.";
+    case ErrorModNotFound: return u"The specified module could not be found.";
+    case ErrorProcNotFound: return u"The specified procedure could not be found.";
     case ErrorDirNotEmpty: return u"The directory is not empty.";
+    case ErrorBadPathName: return u"The specified path is invalid.";
     case ErrorAlreadyExists: return u"Cannot create a file when that file already exists.";
+    case ErrorMoreData: return u"More data is available.";
+    case ErrorNoMoreItems: return u"No more data is available.";
+    case ErrorDirectory: return u"The directory name is invalid.";
+    case ErrorKeyDeleted:
+      return u"Illegal operation attempted on a registry key that has been marked for deletion.";
     case ErrorCancelled: return u"The operation was canceled by the user.";
+    case ErrorInvalidWindowHandle: return u"Invalid window handle.";
+    case ErrorUnsupportedType: return u"Data of this type is not supported.";
     default: return u"System error " + Utf8ToString(std::to_string(error_code));
   }
 }

@@ -1,0 +1,167 @@
+// Files and folders by name through the Windows API.
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/long_path.h"
+#include "platform/os_error.h"
+#include "platform/scoped_handle_win.h"
+#include "platform/windows_text.h"
+
+namespace platform {
+
+namespace {
+
+struct FindHandleTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool IsValid(Handle handle) { return handle != INVALID_HANDLE_VALUE; }
+  static void Close(Handle handle) { ::FindClose(handle); }
+};
+using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
+
+// The name the system is given: long names in the "\\?\" form, the only one in which Windows
+// accepts 260 characters or more.
+String SystemPath(StringView path) {
+  return ToLongPathForm(path);
+}
+
+DWORD Attributes(StringView path) {
+  return ::GetFileAttributesW(ToWide(SystemPath(path)));
+}
+
+String WithoutTrailingDelimiters(StringView path) {
+  String result(path);
+  while (result.size() > 1 && (result.back() == u'\\' || result.back() == u'/')) result.pop_back();
+  return result;
+}
+
+// Calls an API that fills a buffer and returns the characters written, or the room needed
+// (terminating zero included) when the buffer is too small, or 0 on failure.
+template <class Call>
+bool FillBuffer(Call call, String& result) {
+  std::vector<wchar_t> buffer(MAX_PATH + 1);
+  for (;;) {
+    const DWORD length = call(buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return false;
+    if (length < buffer.size()) {
+      result = FromWide(buffer.data(), length);
+      return true;
+    }
+    buffer.resize(length + 1);
+  }
+}
+
+// Undoes the "\\?\" that SystemPath put in front of a path the system hands back.
+String AsGiven(StringView original, String result) {
+  if (!original.starts_with(u"\\\\?\\")) {
+    if (result.starts_with(u"\\\\?\\UNC\\")) return u"\\" + result.substr(7);
+    if (result.starts_with(u"\\\\?\\")) return result.substr(4);
+  }
+  return result;
+}
+
+}  // namespace
+
+bool FileExists(StringView path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(StringView path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool CreateFolder(StringView path) {
+  return ::CreateDirectoryW(ToWide(SystemPath(path)), nullptr) != FALSE;
+}
+
+bool RemoveFile(StringView path) {
+  return ::DeleteFileW(ToWide(SystemPath(path))) != FALSE;
+}
+
+bool RemoveEmptyFolder(StringView path) {
+  return ::RemoveDirectoryW(ToWide(SystemPath(path))) != FALSE;
+}
+
+bool MovePath(StringView source, StringView target) {
+  // Without MOVEFILE_REPLACE_EXISTING an existing target fails the move; COPY_ALLOWED lets a
+  // file move to another drive, as MoveFileW does.
+  return ::MoveFileExW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
+                       MOVEFILE_COPY_ALLOWED) != FALSE;
+}
+
+bool MoveFileReplacing(StringView source, StringView target) {
+  return ::MoveFileExW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
+                       MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
+bool CopyFileTo(StringView source, StringView target, bool fail_if_exists) {
+  return ::CopyFileW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
+                     fail_if_exists ? TRUE : FALSE) != FALSE;
+}
+
+bool ScheduleDeleteAtRestart(StringView path) {
+  // No new name: the system deletes the file instead of renaming it. The request is written to
+  // the registry (PendingFileRenameOperations), which takes administrator rights.
+  return ::MoveFileExW(ToWide(SystemPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+}
+
+bool GetFullPath(StringView path, String& full_path) {
+  const String source(path);
+  return FillBuffer(
+      [&](wchar_t* buffer, DWORD size) {
+        return ::GetFullPathNameW(ToWide(source), size, buffer, nullptr);
+      },
+      full_path);
+}
+
+bool GetLongPath(StringView path, String& long_path) {
+  const String source = SystemPath(path);
+  String result;
+  if (!FillBuffer([&](wchar_t* buffer,
+                      DWORD size) { return ::GetLongPathNameW(ToWide(source), buffer, size); },
+                  result)) {
+    return false;
+  }
+  long_path = AsGiven(path, std::move(result));
+  return true;
+}
+
+bool ListFolder(StringView folder, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  const String pattern = SystemPath(WithoutTrailingDelimiters(folder) + u"\\*");
+  WIN32_FIND_DATAW data;
+  const ScopedFindHandle find(::FindFirstFileExW(ToWide(pattern), FindExInfoBasic, &data,
+                                                 FindExSearchNameMatch, nullptr, 0));
+  if (!find) {
+    // Nothing matched in a folder that exists: a drive's root has no "." or "..".
+    if (::GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    ::SetLastError(ERROR_SUCCESS);
+    return true;
+  }
+  do {
+    const String name = FromWide(data.cFileName);
+    if (name == u"." || name == u"..") continue;
+    const bool is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const uint64_t size =
+        is_folder ? 0 : (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entries.push_back({name, is_folder, size});
+  } while (::FindNextFileW(find.Get(), &data));
+  if (::GetLastError() != ERROR_NO_MORE_FILES) return false;
+  ::SetLastError(ERROR_SUCCESS);
+  return true;
+}
+
+bool GetCurrentFolder(String& folder) {
+  return FillBuffer(
+      [](wchar_t* buffer, DWORD size) { return ::GetCurrentDirectoryW(size, buffer); }, folder);
+}
+
+bool SetCurrentFolder(StringView folder) {
+  return ::SetCurrentDirectoryW(ToWide(String(folder))) != FALSE;
+}
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+// Calling a library's export: the loading ritual shared by every platform.
+#include "platform/library.h"
+#include "platform/file_system.h"
+#include "platform/os_error.h"
+
+namespace platform {
+
+bool CallLibraryExport(StringView library_path, std::string_view export_name) {
+  const unsigned previous_mode = SetSystemErrorMode(ErrorModeFailCriticalErrors);
+  String previous_folder;
+  const bool folder_known = GetCurrentFolder(previous_folder);
+  // Libraries the library depends on are then found beside it, also by systems and loaders
+  // that still look in the current directory.
+  const size_t delimiter = library_path.find_last_of(u"\\/:");
+  if (delimiter != StringView::npos) SetCurrentFolder(library_path.substr(0, delimiter + 1));
+  Library library = Library::Load(library_path);
+  const uint32_t load_error = GetLastOSError();
+  if (folder_known) SetCurrentFolder(previous_folder);
+  SetSystemErrorMode(previous_mode);
+  if (!library.IsLoaded()) {
+    SetLastOSError(load_error);
+    return false;
+  }
+  return library.CallExport(export_name);
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// Facts about the system and the user: the Windows version, administrator rights, the user's
+// interface language.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+struct WindowsVersion {
+  uint32_t Major;
+  uint32_t Minor;
+  uint32_t Build;
+};
+
+// The version the system really is, whatever the program's manifest declares (RtlGetVersion;
+// GetVersionExW reports 6.2 to programs that do not declare Windows 10).
+WindowsVersion GetWindowsVersion();
+
+// Whether the process runs with administrator rights (IsUserAnAdmin).
+bool IsUserAdministrator();
+
+// The language identifier of the user's interface language (GetUserDefaultUILanguage).
+uint16_t GetUserInterfaceLanguage();
+
+}  // namespace platform
