@@ -20,10 +20,18 @@ if(WIN32)
       ${PROJECT_SOURCE_DIR}/scripts/wine/run-under-wine.sh --tree ${CMAKE_BINARY_DIR}/wine)
 endif()
 
-# uinstaller_add_unit_tests(<name> SOURCES <file>... LIBRARIES <target>...)
+# uinstaller_add_unit_tests(<name> SOURCES <file>... LIBRARIES <target>... [WITH_TEST_PACKAGES])
+# WITH_TEST_PACKAGES: the program carries the test product's packages as its resources.
 function(uinstaller_add_unit_tests name)
-  cmake_parse_arguments(arg "" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(arg "WITH_TEST_PACKAGES" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${arg_SOURCES})
+  if(arg_WITH_TEST_PACKAGES AND WIN32)
+    target_sources(${name} PRIVATE ${UINSTALLER_TEST_PACKAGES_RC})
+    get_filename_component(packages_dir ${UINSTALLER_TEST_PACKAGES_RC} DIRECTORY)
+    set_source_files_properties(${UINSTALLER_TEST_PACKAGES_RC} PROPERTIES
+      OBJECT_DEPENDS "${packages_dir}/setup.pkg;${packages_dir}/product.pkg")
+    add_dependencies(${name} uinstaller_test_packages)
+  endif()
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} uinstaller_options GTest::gmock
                                         GTest::gtest_main)
   if(WIN32)

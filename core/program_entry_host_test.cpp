@@ -11,6 +11,16 @@ namespace {
 
 using platform::HostDouble;
 
+class NothingInstalled : public TInstallerProductInfo {
+ public:
+  bool CanUpdate() const override { return false; }
+  bool IsPortable() const override { return false; }
+  int32_t GetInstalledVersion() const override { return 0; }
+  void LoadInstalledInfo() override {}
+  void PopulateActions(const TInstallerPopulateActionsCallback&) const override {}
+  void PopulatePages(const TInstallerPopulatePagesCallback&) const override {}
+};
+
 class ProgramEntry : public testing::Test {
  protected:
   void SetUp() override {
@@ -38,7 +48,7 @@ TEST_F(ProgramEntry, WithoutAProductClassShowsTheSetupErrorBoxAndFails) {
 }
 
 TEST_F(ProgramEntry, WithAProductClassRunsWithoutABox) {
-  ProductInfoClass = &CreateProductInfo<TInstallerProductInfo>;
+  ProductInfoClass = &CreateProductInfo<NothingInstalled>;
   HostDouble::SetProcessCommandLine(u"setup.exe");
 
   EXPECT_EQ(RunProgramEntry(), ExitSuccess);

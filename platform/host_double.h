@@ -49,6 +49,15 @@ class HostDouble {
   static void SetDataResource(NativeModule module, StringView name, std::vector<uint8_t> bytes);
   static void RemoveDataResources();
 
+  // What ShellOpen was asked to start, since the last call, oldest first.
+  struct ShellExecution {
+    String File;
+    String Parameters;
+    String Directory;
+    int ShowCommand;
+  };
+  static std::vector<ShellExecution> TakeShellExecutions();
+
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);
 
@@ -113,6 +122,10 @@ class HostDouble {
   static NativeWindow AddWindow(const WindowRecord& window);
   static void RemoveWindow(NativeWindow window);
   static void RemoveWindows();
+
+  // Decides the answers of message boxes from now on (null: back to queued answers); it runs
+  // when a box would be shown, so it can also change the world meanwhile, as a user would.
+  static void SetMessageBoxHandler(std::function<int(const MessageBoxRecord&)> handler);
 };
 
 }  // namespace platform

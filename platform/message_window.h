@@ -56,6 +56,10 @@ intptr_t SendCopyData(NativeWindow window, NativeWindow sender, uintptr_t number
 // The number the platform gives a message name; the same in every process of the session.
 uint32_t RegisterWindowMessageName(StringView name);
 
+// Handles the messages that other threads have sent to this thread's windows so far, without
+// waiting for more.
+void ServePendingSentMessages();
+
 // The first message-only window of a class, of any process, or null.
 NativeWindow FindMessageWindow(StringView class_name);
 

@@ -19,7 +19,6 @@ struct MessageWindowAccess {
 
 namespace {
 
-constexpr uint32_t ErrorInvalidWindowHandle = 1400;
 
 struct WindowRecord {
   String ClassName;
@@ -94,6 +93,10 @@ uint32_t RegisterWindowMessageName(StringView name) {
   }
   registered_messages.emplace_back(name);
   return static_cast<uint32_t>(0xC000 + registered_messages.size() - 1);
+}
+
+void ServePendingSentMessages() {
+  HostWaitServingSentMessages([] { return true; });
 }
 
 NativeWindow FindMessageWindow(StringView class_name) {

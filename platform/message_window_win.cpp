@@ -86,6 +86,11 @@ uint32_t RegisterWindowMessageName(StringView name) {
   return ::RegisterWindowMessageW(ToWide(copy));
 }
 
+void ServePendingSentMessages() {
+  MSG message;
+  ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
 NativeWindow FindMessageWindow(StringView class_name) {
   const String copy(class_name);
   return ::FindWindowExW(HWND_MESSAGE, nullptr, ToWide(copy), nullptr);

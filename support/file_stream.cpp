@@ -42,6 +42,17 @@ TFileStream::TFileStream(StringView file_name, unsigned mode) : file_name_(file_
   if (!file_.IsOpen()) throw EFOpenError(FileErrorMessage(u"Cannot open file", file_name));
 }
 
+TFileStream::TFileStream(StringView file_name, platform::File file)
+    : file_name_(file_name), file_(std::move(file)) {}
+
+std::unique_ptr<TFileStream> TFileStream::TryOpen(StringView file_name,
+                                                  platform::FileAccess access, unsigned share,
+                                                  platform::FileCreation creation) {
+  platform::File file = platform::File::Open(file_name, access, share, creation);
+  if (!file.IsOpen()) return nullptr;
+  return std::unique_ptr<TFileStream>(new TFileStream(file_name, std::move(file)));
+}
+
 int64_t TFileStream::Read(void* buffer, int64_t count) {
   if (count <= 0) return 0;
   size_t done = 0;

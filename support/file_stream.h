@@ -1,6 +1,8 @@
 // A stream over a file.
 #pragma once
 
+#include <memory>
+
 #include "platform/file.h"
 #include "support/stream.h"
 
@@ -31,6 +33,10 @@ class TFileStream : public TStream {
  public:
   // Opens or creates the file, or raises EFOpenError / EFCreateError with the system's reason.
   TFileStream(StringView file_name, unsigned mode);
+  // Opens or creates the file with exactly these rights and sharing; null, with the platform's
+  // last error, when that fails. For callers that handle "in use" themselves.
+  static std::unique_ptr<TFileStream> TryOpen(StringView file_name, platform::FileAccess access,
+                                              unsigned share, platform::FileCreation creation);
 
   int64_t Read(void* buffer, int64_t count) override;
   int64_t Write(const void* buffer, int64_t count) override;
@@ -41,6 +47,8 @@ class TFileStream : public TStream {
   const String& FileName() const { return file_name_; }
 
  private:
+  TFileStream(StringView file_name, platform::File file);
+
   String file_name_;
   platform::File file_;
 };

@@ -103,3 +103,22 @@ def read(package: bytes, seed: int = PACKAGE_KEY_SEED):
         position += 16
         files.append((name, payload[offset:offset + file_size]))
     return files
+
+
+def pack_folder(folder) -> bytes:
+    """Every file below Folder, named by its path relative to it with backslashes, in the order
+    the maker's tool uses: ASCII letters folded, then the name itself."""
+    from pathlib import Path
+    root = Path(folder)
+    names = [p.relative_to(root).as_posix().replace("/", "\\") for p in root.rglob("*")
+             if p.is_file()]
+    names.sort(key=lambda name: (name.upper(), name))
+    return build([(name, (root / name.replace("\\", "/")).read_bytes()) for name in names])
+
+
+if __name__ == "__main__":
+    import sys
+    from pathlib import Path
+    if len(sys.argv) != 4 or sys.argv[1] != "pack":
+        sys.exit("usage: ipk5.py pack <folder> <package>")
+    Path(sys.argv[3]).write_bytes(pack_folder(sys.argv[2]))

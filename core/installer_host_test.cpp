@@ -1,0 +1,115 @@
+// The installer object where only the host double can arrange or observe: running as the
+// uninstaller, the post-install commands, and questions put to the user.
+#include <gtest/gtest.h>
+
+#include "core/installer.h"
+#include "core/installer_errors.h"
+#include "core/installer_resources.h"
+#include "core/installer_test_fixture.h"
+#include "package/setup_package_builder.h"
+#include "platform/host_double.h"
+#include "platform/process.h"
+
+namespace {
+
+using platform::HostDouble;
+
+class InstallerHostTest : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    saved_program_ = platform::GetProgramFileName();
+    HostDouble::TakeShellExecutions();
+    HostDouble::TakeMessageBoxes();
+  }
+  void TearDown() override {
+    InstallerTest::TearDown();
+    HostDouble::SetProgramFileName(saved_program_);
+  }
+
+  // The program runs as "Uninstall.exe" in the test's folder, beside its data file.
+  void BecomeUninstaller(StringView program_name = u"Uninstall.exe") {
+    TSetupPackageBuilder builder;
+    const std::string ini = "[Uninstall]\r\n0=ZELO.exe\r\nCount=1\r\n";
+    TMemoryStream content(std::vector<uint8_t>(ini.begin(), ini.end()));
+    builder.AddFile(content, u"Uninstall.ini");
+    builder.SaveToFile(folder_.PathOf(u"Uninstall.dat"), 4);
+    HostDouble::SetProgramFileName(folder_.PathOf(program_name));
+  }
+
+  String saved_program_;
+};
+
+TEST_F(InstallerHostTest, TheUninstallerTakesItsDataFileAndOnlyAutoAndSilent) {
+  BecomeUninstaller(u"UNINSTALL.EXE");
+  TInstaller& installer = Create(u"/AUTO=C:\\ignored /SILENT /PORTABLE /RUN");
+  EXPECT_EQ(installer.Mode(), imUninstall);
+  EXPECT_EQ(installer.Options(), OptionBit(ioAuto) | OptionBit(ioSilent));
+  EXPECT_EQ(installer.DestPath(), u"");
+  try {
+    installer.Start(true);
+    FAIL() << "expected EInstallerInstallError";
+  } catch (const EInstallerInstallError& error) {
+    EXPECT_EQ(error.Message(), u"DestPath is empty");
+  }
+}
+
+TEST_F(InstallerHostTest, SilentWithoutAutoIsNotSilentForTheUninstallerEither) {
+  BecomeUninstaller();
+  EXPECT_EQ(Create(u"/SILENT").Options(), 0);
+}
+
+TEST_F(InstallerHostTest, AnotherProgramNameReadsTheProductResource) {
+  BecomeUninstaller(u"Uninstall2.exe");
+  EXPECT_EQ(Create(u"").Mode(), imInstall);
+}
+
+TEST_F(InstallerHostTest, PostActionsStartTheTickedCommandsWithVariablesExpanded) {
+  TInstaller& installer = CreateAutomatic();
+  installer.OptionStore().WriteBool(u"Actions", u"$DEST\\ZELO.exe", true);
+  installer.RunPostActions();
+  const auto started = HostDouble::TakeShellExecutions();
+  ASSERT_EQ(started.size(), 1u);
+  // An elevated process without a parent's window starts programs through the shell as the
+  // logged-on user. The destination ends in a backslash before the script's own.
+  EXPECT_TRUE(started[0].File.ends_with(u"explorer.exe"));
+  EXPECT_EQ(started[0].Parameters, folder_.Path() + u"\\ZELO.exe");
+}
+
+TEST_F(InstallerHostTest, AfterAnAutomaticUpdateWithRunEveryCommandStartsByDefault) {
+  FakeProductInfo::State().InstalledVersion = 4512;
+  TInstaller& installer = CreateAutomatic(u"/UPDATE /RUN");
+  installer.RunPostActions();
+  const auto started = HostDouble::TakeShellExecutions();
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[1].Parameters, u"https://zelo.example/");
+}
+
+TEST_F(InstallerHostTest, NoPostActionsAfterErrorsOrWhenNothingIsTicked) {
+  TInstaller& installer = CreateAutomatic(u"/RUN");
+  installer.RunPostActions();  // not an update: nothing ticked by default
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+  installer.OptionStore().WriteBool(u"Actions", u"$LINK", true);
+  AddError(u"failed");
+  installer.RunPostActions();
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+TEST_F(InstallerHostTest, QuestionsFromTheWorkerAreAskedOnTheMainThread) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  int answer = 0;
+  ScriptedAction<0>::Body() = [&](TInstallerAction&) {
+    answer = Installer->AskUser(u"Retry?", platform::MessageBoxAbortRetryIgnore);
+  };
+  HostDouble::AnswerNextMessageBox(platform::AnswerIgnore);
+  TInstaller& installer = CreateAutomatic();
+  installer.Resources().InitializeLanguages();
+  installer.Start(true);
+  EXPECT_EQ(answer, platform::AnswerIgnore);
+  const auto boxes = HostDouble::TakeMessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].Text, u"Retry?");
+  EXPECT_EQ(boxes[0].Caption, u"ZELO Setup");
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// Choosing the language of the run.
+#include "core/installer_language_dialog.h"
+
+#include "core/installer.h"
+#include "core/installer_resources.h"
+#include "platform/locale.h"
+#include "platform/system.h"
+#include "support/localization.h"
+
+std::function<int(const std::vector<TInstallerLanguageEntry>&, int)>
+    TInstallerLanguageDialog::ShowDialog;
+
+std::vector<TInstallerLanguageEntry> TInstallerLanguageDialog::EnumLanguages() {
+  TInstallerResources& resources = Installer->Resources();
+  const TVYNStringList& languages = resources.Languages();
+  std::vector<TInstallerLanguageEntry> entries;
+  TVYNIniFile buffer;
+  for (int i = 0; i < languages.Count(); ++i) {
+    auto stream = resources.SetupPackage().Extract(languages.Items(i));
+    if (!stream) continue;
+    buffer.LoadFromStream(*stream);
+    TInstallerLanguageEntry entry;
+    TVYNLocalizationInfo info;
+    LangGetInfo(buffer, info, &entry.Icon);
+    entry.Name = info.Name;
+    entry.LangId = info.LangId;
+    entry.Value = i;
+    // From the end towards the front while the new name sorts before the one in front, so
+    // names that compare equal keep the order in which they came.
+    auto position = entries.end();
+    while (position != entries.begin() &&
+           platform::CompareTextIgnoringCase(entry.Name, (position - 1)->Name) < 0) {
+      --position;
+    }
+    entries.insert(position, std::move(entry));
+  }
+  return entries;
+}
+
+int TInstallerLanguageDialog::SelectDefault(const std::vector<TInstallerLanguageEntry>& entries,
+                                            uint16_t user_language) {
+  for (const int32_t wanted : {static_cast<int32_t>(user_language), int32_t{1033}}) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].LangId == wanted) return static_cast<int>(i);
+    }
+  }
+  return entries.empty() ? -1 : 0;
+}
+
+String TInstallerLanguageDialog::SelectLanguage() {
+  const std::vector<TInstallerLanguageEntry> entries = EnumLanguages();
+  int selected = SelectDefault(entries, platform::GetUserInterfaceLanguage());
+  if (!Installer->HasOption(ioAuto) && ShowDialog && !entries.empty()) {
+    selected = ShowDialog(entries, selected);
+  }
+  if (selected < 0 || selected >= static_cast<int>(entries.size())) return u"English.lng";
+  return Installer->Resources().Languages().Items(entries[static_cast<size_t>(selected)].Value);
+}

@@ -1,0 +1,38 @@
+// Choosing the language of the run: the languages of the setup package with their display names
+// and icons, the preselection, and the dialog that the wizard supplies to show them.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "platform/text.h"
+#include "support/icon.h"
+
+struct TInstallerLanguageEntry {
+  String Name;
+  int32_t LangId = 0;
+  TVYNIcon Icon;
+  // The index of the language file in the resources' language list.
+  int Value = 0;
+};
+
+class TInstallerLanguageDialog {
+ public:
+  // The file name of the chosen language file ("English.lng" when there is no choice). In
+  // automatic runs, or without a dialog, the preselected language is taken.
+  static String SelectLanguage();
+
+  // The languages of the setup package sorted by display name (locale order, ignoring case;
+  // equal names keep their order). A listed file the package lacks is left out.
+  static std::vector<TInstallerLanguageEntry> EnumLanguages();
+
+  // The entry of the user's interface language, else of English (1033), else the first; -1
+  // for no entries.
+  static int SelectDefault(const std::vector<TInstallerLanguageEntry>& entries,
+                           uint16_t user_language);
+
+  // The window, supplied by the wizard: shows Entries with Preselected selected until the user
+  // presses OK and returns the chosen index. Unset (no user interface), nothing is shown.
+  static std::function<int(const std::vector<TInstallerLanguageEntry>& entries, int preselected)>
+      ShowDialog;
+};

@@ -1,0 +1,72 @@
+// The worker thread of a run.
+#include "core/installer_thread.h"
+
+#include "core/installer.h"
+#include "core/installer_product_info.h"
+
+TInstallerThread::TInstallerThread() : thread_([this] { Execute(); }) {}
+
+TInstallerThread::~TInstallerThread() {
+  TerminateRequest();
+  thread_.WaitServingSentMessages();
+}
+
+void TInstallerThread::Start() {
+  thread_.Start();
+}
+
+void TInstallerThread::TerminateRequest() {
+  if (terminated_.exchange(true)) return;
+  std::lock_guard lock(lock_);
+  if (current_action_ != nullptr) current_action_->Cancel();
+}
+
+void TInstallerThread::WaitFor() {
+  thread_.WaitServingSentMessages();
+}
+
+void TInstallerThread::Execute() {
+  try {
+    PopulateActions();
+    for (int i = 0; i < action_list_.Count(); ++i) {
+      if (terminated_) break;
+      TInstallerAction& action = action_list_.Items(i);
+      MakeCurrent(&action);
+      action.Run();
+    }
+  } catch (const Exception& error) {
+    AddError(error.Message());
+  } catch (const std::exception& error) {
+    // A failure of a library rather than one of ours: still the run's error, so that the run
+    // ends reported instead of silently.
+    AddError(Utf8ToString(error.what()));
+  }
+  Installer->SendNotification(ncFinished, terminated_ ? 1 : 0);
+}
+
+void TInstallerThread::PopulateActions() {
+  Installer->ProductInfo().PopulateActions([this](const TInstallerActionClass& action_class) {
+    std::unique_ptr<TInstallerAction> action = action_class.Create();
+    action->OnProgress = [this](TInstallerAction& sender) { ProgressChanged(sender); };
+    action_list_.Add(std::move(action));
+  });
+}
+
+void TInstallerThread::MakeCurrent(TInstallerAction* action) {
+  {
+    std::lock_guard lock(lock_);
+    current_action_ = action;
+  }
+  if (action != nullptr) ProgressChanged(*action);
+}
+
+void TInstallerThread::ProgressChanged(TInstallerAction&) {
+  int current = 0;
+  {
+    std::lock_guard lock(lock_);
+    if (current_action_ != nullptr) current = current_action_->Progress();
+  }
+  const int average = action_list_.AverageProgress();
+  Installer->SendNotification(ncProgress, (average << 16) | (current & 0xFFFF));
+  Installer->SendNotification(ncRepaint, 0);
+}

@@ -1,0 +1,27 @@
+// The host double's shell: records what would have been started.
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/host_double.h"
+#include "platform/shell_execute.h"
+
+namespace platform {
+
+namespace {
+std::mutex executions_mutex;
+std::vector<HostDouble::ShellExecution> executions;
+}  // namespace
+
+bool ShellOpen(StringView file, StringView parameters, StringView directory, int show_command) {
+  std::lock_guard lock(executions_mutex);
+  executions.push_back({String(file), String(parameters), String(directory), show_command});
+  return true;
+}
+
+std::vector<HostDouble::ShellExecution> HostDouble::TakeShellExecutions() {
+  std::lock_guard lock(executions_mutex);
+  return std::exchange(executions, {});
+}
+
+}  // namespace platform
