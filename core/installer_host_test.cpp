@@ -95,6 +95,48 @@ TEST_F(InstallerHostTest, NoPostActionsAfterErrorsOrWhenNothingIsTicked) {
   EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
 }
 
+TEST_F(InstallerHostTest, ASetupPackageWithoutScriptOrADamagedOneIsRefused) {
+  TSetupPackageBuilder builder;
+  TMemoryStream english(std::vector<uint8_t>{'[', 'F', 'i', 'l', 'e', ']'});
+  builder.AddFile(english, u"English.lng");
+  TMemoryStream package;
+  builder.Commit(package, 1);
+  HostDouble::SetDataResource(nullptr, u"SETUP", package.Bytes());
+  HostDouble::SetDataResource(nullptr, u"PRODUCT", package.TakeBytes());
+  try {
+    CreateAutomatic();
+    FAIL() << "expected EInstallerInstallError";
+  } catch (const EInstallerInstallError& error) {
+    EXPECT_EQ(error.Message(), u"Cannot locate \"Install.xml\" file in setup archive");
+  }
+  std::vector<uint8_t> damaged = ReadTestPackage(u"setup");
+  damaged[damaged.size() / 2] ^= 0x08;
+  HostDouble::SetDataResource(nullptr, u"SETUP", damaged);
+  try {
+    CreateAutomatic();
+    FAIL() << "expected ESetupPackageReadError";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), u"Package was corrupted");
+  }
+}
+
+TEST_F(InstallerHostTest, ScriptWithoutProductNameFailsWhenTheNameIsNeeded) {
+  TSetupPackageBuilder builder;
+  const std::string script = "<Install><product><Settings/></product></Install>";
+  TMemoryStream xml(std::vector<uint8_t>(script.begin(), script.end()));
+  builder.AddFile(xml, u"Install.xml");
+  TMemoryStream package;
+  builder.Commit(package, 1);
+  HostDouble::SetDataResource(nullptr, u"SETUP", package.Bytes());
+  HostDouble::SetDataResource(nullptr, u"PRODUCT", package.TakeBytes());
+  try {
+    Create(u"");  // the default folder is made of the product's name
+    FAIL() << "expected EInstallerGeneralError";
+  } catch (const EInstallerGeneralError& error) {
+    EXPECT_EQ(error.Message(), u"TInstallerProductInfo.GetName");
+  }
+}
+
 TEST_F(InstallerHostTest, QuestionsFromTheWorkerAreAskedOnTheMainThread) {
   FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
   int answer = 0;

@@ -2,6 +2,7 @@
 #include "core/installer_summary_builder.h"
 
 #include "core/installer.h"
+#include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 
 void TInstallerSummaryBuilder::SetHeading(StringView text) {
@@ -23,4 +24,12 @@ void TInstallerSummaryBuilder::AddItem(StringView text) {
 
 void TInstallerSummaryBuilder::AddItemText(StringView section, StringView key) {
   AddItem(Installer->Resources().GetString(section, key));
+}
+
+String TInstallerSummaryBuilder::BuildForCurrentRun() {
+  TInstallerSummaryBuilder builder;
+  Installer->ProductInfo().PopulateActions([&builder](const TInstallerActionClass& action_class) {
+    action_class.Create()->BuildSummary(builder);
+  });
+  return builder.ToString();
 }

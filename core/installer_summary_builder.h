@@ -17,6 +17,10 @@ class TInstallerSummaryBuilder {
   // Lines end with CR LF; groups are separated by one empty line.
   const String& ToString() const { return text_; }
 
+  // The summary of the run the current mode and options would make: every action of it is
+  // created only to describe itself, and freed again. The ready-to-install page shows this.
+  static String BuildForCurrentRun();
+
  private:
   String text_;
   String pending_heading_;

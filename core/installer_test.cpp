@@ -7,6 +7,7 @@
 
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
+#include "core/installer_summary_builder.h"
 #include "core/installer_test_fixture.h"
 #include "core/installer_thread.h"
 #include "tests/support/case_title.h"
@@ -209,6 +210,24 @@ TEST_F(InstallerRun, StoppingDuringTheSecondActionLetsItFinishAndRunsNoThird) {
   ASSERT_EQ(installer.Errors().Count(), 1);
   EXPECT_EQ(installer.Errors().Items(0), installer.Resources().GetString(u"Common", u"E4"));
   EXPECT_EQ(installer.Errors().Items(0), u"Installation was cancelled.");
+}
+
+// An action that describes itself for the ready-to-install page.
+class DescribedAction : public TInstallerAction {
+ public:
+  static constexpr const char16_t* ClassName = u"DescribedAction";
+  void Execute() override {}
+  void BuildSummary(TInstallerSummaryBuilder& builder) override {
+    builder.SetHeading(u"Shortcuts:");
+    builder.AddItem(u"Desktop");
+  }
+};
+
+TEST_F(InstallerRun, TheSummaryIsWrittenByTheActionsOfTheRun) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>(),
+                                      &TInstallerActionClass::Of<DescribedAction>()};
+  CreateAutomatic();
+  EXPECT_EQ(TInstallerSummaryBuilder::BuildForCurrentRun(), u"Shortcuts:\r\n    Desktop\r\n");
 }
 
 TEST_F(InstallerRun, ARunStartsOnce) {
