@@ -1,11 +1,38 @@
 // The program entry: what one run of the setup executable does, in order, and how it ends.
 #pragma once
 
+#include <functional>
+
+#include "platform/message_box.h"
 #include "platform/text.h"
 
-// Runs the program and returns the process exit code (see exit_codes.h). Every exception of the
-// base exception class that escapes the steps is shown in one message box captioned "Setup".
-int RunProgramEntry();
+// What the wizard brings to the entry; the core runs without it (silently).
+struct TProgramUserInterface {
+  // Sets up the application object before the language dialog may be shown.
+  std::function<void()> InitializeApplication;
+  // Creates the wizard form as the main form, runs the message loop until it closes, and
+  // returns the exit code of the run.
+  std::function<int()> RunWizard;
+  // The owner of the error box (the application's window), or null.
+  std::function<platform::NativeWindow()> ApplicationWindow;
+};
+
+// Runs the program and returns the process exit code (exit_codes.h). Every exception that
+// escapes the steps is shown in one message box captioned "Setup" with the error icon.
+int RunProgramEntry(const TProgramUserInterface& user_interface = {});
 
 // The argument text the entry read: the process command line without the program path.
 const String& ProgramArgumentText();
+
+// Starts this program again with administrator rights, the switch SKIPUAC naming this process's
+// spawn window, and waits for it serving the spawn requests. False when the user declined.
+bool RelaunchElevated(StringView arguments, uint32_t& exit_code);
+
+// Copies the running uninstaller and its data file into the temporary folder (both deleted at
+// the next restart) and starts the copy with PATH naming the installation folder, so that the
+// folder can be removed while it runs.
+void StartUninstallerCopy();
+
+// Copies Source into the temporary folder under its own name, replacing a file there, and
+// schedules the copy for deletion at the next restart. Returns the copy's path.
+String CopyToTempFolder(StringView source);

@@ -1,58 +1,224 @@
-// The program entry's refusals and its one error box, seen through the host double.
+// The program entry's branches: refusals, elevation and the spawn hand-back, the uninstaller
+// moving itself out of its folder, the silent run, and the one error box with its exit code.
+// Wine runs everyone as an administrator, so the host double plays the user without rights and
+// the elevated copy.
 #include "core/program_entry.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/exit_codes.h"
-#include "core/installer_product_info.h"
+#include "core/installer_errors.h"
+#include "core/installer_spawn_service.h"
+#include "core/installer_test_fixture.h"
+#include "package/setup_package_builder.h"
+#include "platform/file_system.h"
 #include "platform/host_double.h"
+#include "platform/message_window.h"
+#include "platform/os_error.h"
+#include "platform/process.h"
+#include "platform/shell_execute.h"
+#include "platform/shell_folders.h"
+#include "support/file_stream.h"
 
 namespace {
 
 using platform::HostDouble;
 
-class NothingInstalled : public TInstallerProductInfo {
- public:
-  bool CanUpdate() const override { return false; }
-  bool IsPortable() const override { return false; }
-  int32_t GetInstalledVersion() const override { return 0; }
-  void LoadInstalledInfo() override {}
-  void PopulateActions(const TInstallerPopulateActionsCallback&) const override {}
-  void PopulatePages(const TInstallerPopulatePagesCallback&) const override {}
-};
-
-class ProgramEntry : public testing::Test {
+class ProgramEntry : public InstallerTest {
  protected:
   void SetUp() override {
+    InstallerTest::SetUp();
+    saved_program_ = platform::GetProgramFileName();
     HostDouble::TakeMessageBoxes();
-    saved_class_ = ProductInfoClass;
+    HostDouble::TakeShellExecutions();
+    HostDouble::TakeElevations();
+    HostDouble::TakeRestartDeletes();
+    platform::GetTempFolder(temp_);
+    platform::CreateFolderWithParents(temp_);
   }
-  void TearDown() override { ProductInfoClass = saved_class_; }
+  void TearDown() override {
+    HostDouble::SetElevationHandler(nullptr);
+    HostDouble::ResetSystem();
+    HostDouble::SetProgramFileName(saved_program_);
+    InstallerTest::TearDown();
+  }
 
-  TInstallerProductInfoClass saved_class_ = nullptr;
+  int Run(StringView arguments) {
+    HostDouble::SetProcessCommandLine(u"\"C:\\Downloads\\setup.exe\" " + String(arguments));
+    return RunProgramEntry();
+  }
+
+  // The single box the run ended with, or an empty text when there was none.
+  String OnlyBox() {
+    const auto boxes = HostDouble::TakeMessageBoxes();
+    if (boxes.empty()) return String();
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Caption, u"Setup");
+    EXPECT_EQ(boxes[0].Style, platform::MessageBoxOk | platform::MessageBoxIconError);
+    return boxes[0].Text;
+  }
+
+  // The program runs as Uninstall.exe in Folder, with its data file.
+  void BecomeUninstallerIn(StringView folder) {
+    platform::CreateFolderWithParents(folder);
+    TSetupPackageBuilder builder;
+    const std::string ini = "[Uninstall]\r\nCount=0\r\n";
+    TMemoryStream content(std::vector<uint8_t>(ini.begin(), ini.end()));
+    builder.AddFile(content, u"Uninstall.ini");
+    builder.SaveToFile(String(folder) + u"Uninstall.dat", 4);
+    TMemoryStream program(std::vector<uint8_t>{'M', 'Z'});
+    TFileStream exe(String(folder) + u"Uninstall.exe", fmCreate);
+    exe.CopyFrom(program, 0);
+    HostDouble::SetProgramFileName(String(folder) + u"Uninstall.exe");
+  }
+
+  String saved_program_;
+  String temp_;
 };
 
 TEST_F(ProgramEntry, WithoutAProductClassShowsTheSetupErrorBoxAndFails) {
   ProductInfoClass = nullptr;
-  HostDouble::SetProcessCommandLine(u"\"C:\\Downloads\\setup.exe\" /AUTO /SILENT");
-
-  EXPECT_EQ(RunProgramEntry(), ExitFailed);
-
-  const auto boxes = HostDouble::TakeMessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].Text, u"ProductInfoClass is nil");
-  EXPECT_EQ(boxes[0].Caption, u"Setup");
-  EXPECT_EQ(boxes[0].Style, platform::MessageBoxOk | platform::MessageBoxIconError);
-  EXPECT_EQ(boxes[0].Owner, nullptr);
+  EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"ProductInfoClass is nil");
   EXPECT_EQ(ProgramArgumentText(), u"/AUTO /SILENT");
 }
 
-TEST_F(ProgramEntry, WithAProductClassRunsWithoutABox) {
-  ProductInfoClass = &CreateProductInfo<NothingInstalled>;
-  HostDouble::SetProcessCommandLine(u"setup.exe");
+TEST_F(ProgramEntry, AUserWithoutRightsRunsAnElevatedCopyAndEndsWithItsExitCode) {
+  HostDouble::SetUserAdministrator(false);
+  HostDouble::Elevation seen;
+  platform::NativeWindow spawn_window = nullptr;
+  HostDouble::SetElevationHandler([&](const HostDouble::Elevation& request) {
+    seen = request;
+    spawn_window = platform::FindMessageWindow(u"TInstallerSpawnService");
+    return HostDouble::ElevationResult{true, 0, 3010};
+  });
+  EXPECT_EQ(Run(u"/AUTO=\"C:\\Apps\\ZELO\\\" /SILENT"), 3010);
+  EXPECT_EQ(OnlyBox(), u"");
+  EXPECT_EQ(seen.File, platform::GetProgramFileName());
+  const String window =
+      Utf8ToString(std::to_string(static_cast<int32_t>(reinterpret_cast<intptr_t>(spawn_window))));
+  EXPECT_NE(spawn_window, nullptr);
+  EXPECT_EQ(seen.Parameters, u"/SKIPUAC=" + window + u" /AUTO=\"C:\\Apps\\ZELO\\\" /SILENT");
+}
 
-  EXPECT_EQ(RunProgramEntry(), ExitSuccess);
-  EXPECT_TRUE(HostDouble::TakeMessageBoxes().empty());
+TEST_F(ProgramEntry, WithoutArgumentsTheRelaunchParametersEndInOneBlank) {
+  HostDouble::SetUserAdministrator(false);
+  HostDouble::SetElevationHandler([](const HostDouble::Elevation&) {
+    return HostDouble::ElevationResult{true, 0, 0};
+  });
+  EXPECT_EQ(Run(u""), ExitSuccess);
+  const auto elevations = HostDouble::TakeElevations();
+  ASSERT_EQ(elevations.size(), 1u);
+  EXPECT_TRUE(elevations[0].Parameters.starts_with(u"/SKIPUAC="));
+  EXPECT_EQ(elevations[0].Parameters.back(), u' ');
+  EXPECT_EQ(elevations[0].Parameters.find(u' '), elevations[0].Parameters.size() - 1);
+}
+
+TEST_F(ProgramEntry, DecliningElevationEndsQuietlyAsCancelled) {
+  HostDouble::SetUserAdministrator(false);
+  EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitCancelled);
+  EXPECT_EQ(OnlyBox(), u"");
+}
+
+TEST_F(ProgramEntry, AnElevationThatFailsOtherwiseShowsTheSystemsReason) {
+  HostDouble::SetUserAdministrator(false);
+  HostDouble::SetElevationHandler([](const HostDouble::Elevation&) {
+    return HostDouble::ElevationResult{false, platform::ErrorAccessDenied, 0};
+  });
+  EXPECT_EQ(Run(u""), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Access is denied.");
+}
+
+TEST_F(ProgramEntry, BeforeVistaThereIsNoElevationOnlyTheRefusal) {
+  HostDouble::SetWindowsVersion({5, 1, 2600});
+  HostDouble::SetUserAdministrator(false);
+  EXPECT_EQ(Run(u"/SKIPUAC=123 /AUTO /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Administrator rights are required to process this operation.");
+  EXPECT_TRUE(HostDouble::TakeElevations().empty());
+}
+
+TEST_F(ProgramEntry, TheElevatedCopySendsPostInstallCommandsToTheFirstProcess) {
+  // The first process's spawn window, as it would exist in the other process.
+  const uint32_t token = platform::RegisterWindowMessageName(u"SpawnToken");
+  std::vector<String> requests;
+  platform::MessageWindow first_process(
+      u"FirstProcessSpawnWindow", [&](uint32_t message, uintptr_t, intptr_t second, intptr_t&) {
+        const auto* record = reinterpret_cast<const platform::CopyData*>(second);
+        if (message == platform::MessageCopyData && record->Number == token) {
+          requests.emplace_back(static_cast<const char16_t*>(record->Data), record->Size / 2);
+        }
+        return false;
+      });
+  const String handle = Utf8ToString(
+      std::to_string(static_cast<int32_t>(reinterpret_cast<intptr_t>(first_process.Handle()))));
+  // An updatable installation with RUN: every post-install command starts after a silent run.
+  FakeProductInfo::State().InstalledVersion = 4512;
+  EXPECT_EQ(Run(u"/SKIPUAC=" + handle + u" /AUTO=\"" + folder_.Path() + u"\" /RUN /SILENT"),
+            ExitSuccess);
+  EXPECT_EQ(OnlyBox(), u"");
+  EXPECT_EQ(requests,
+            (std::vector<String>{folder_.Path() + u"\\ZELO.exe", u"https://zelo.example/"}));
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+TEST_F(ProgramEntry, AnUnreadableSkipUacValueMakesTheCopySpawnThroughTheShell) {
+  FakeProductInfo::State().InstalledVersion = 4512;
+  EXPECT_EQ(Run(u"/SKIPUAC=abc /AUTO=\"" + folder_.Path() + u"\" /RUN /SILENT"), ExitSuccess);
+  const auto started = HostDouble::TakeShellExecutions();
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_TRUE(started[0].File.ends_with(u"explorer.exe"));
+}
+
+TEST_F(ProgramEntry, ASilentRunWithErrorsShowsThemAllAndFails) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  ScriptedAction<0>::Body() = [](TInstallerAction&) {
+    throw EInstallerInstallError(u"The file C:\\x could not be written.");
+  };
+  EXPECT_EQ(Run(u"/AUTO=\"" + folder_.Path() + u"\" /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"The file C:\\x could not be written.");
+}
+
+TEST_F(ProgramEntry, AnUpdateIsRefusedWhenNothingCanBeUpdated) {
+  EXPECT_EQ(Run(u"/AUTO=\"" + folder_.Path() + u"\" /UPDATE /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Cannot install update on v0.00");
+}
+
+TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
+  const String installation = folder_.PathOf(u"Apps\\ZELO\\");
+  BecomeUninstallerIn(installation);
+  EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitSuccess);
+  EXPECT_EQ(OnlyBox(), u"");
+  const auto started = HostDouble::TakeShellExecutions();
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].File, temp_ + u"Uninstall.exe");
+  EXPECT_EQ(started[0].Parameters, u"/PATH=\"" + installation + u"\" /AUTO /SILENT");
+  EXPECT_EQ(started[0].ShowCommand, platform::ShowDefault);
+  EXPECT_TRUE(platform::FileExists(temp_ + u"Uninstall.dat"));
+  const auto deletes = HostDouble::TakeRestartDeletes();
+  EXPECT_EQ(deletes, (std::vector<String>{temp_ + u"Uninstall.exe", temp_ + u"Uninstall.dat"}));
+  String current;
+  platform::GetCurrentFolder(current);
+  EXPECT_TRUE(current == temp_ || current + u"\\" == temp_) << StringToUtf8(current);
+}
+
+TEST_F(ProgramEntry, TheCopyInTheTemporaryFolderUninstallsTheFolderNamedByPath) {
+  BecomeUninstallerIn(temp_);
+  EXPECT_EQ(Run(u"/PATH=\"" + folder_.Path() + u"\" /AUTO /SILENT"), ExitSuccess);
+  EXPECT_EQ(OnlyBox(), u"");
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+TEST_F(ProgramEntry, AnUninstallerInTheTemporaryFolderWithoutAValidPathRefuses) {
+  BecomeUninstallerIn(temp_);
+  EXPECT_EQ(Run(u"/PATH=\"C:\\no\\such\\folder\\\" /AUTO /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+}
+
+TEST_F(ProgramEntry, WithoutTheWizardAnInteractiveRunExplainsItself) {
+  EXPECT_EQ(Run(u""), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"This setup program has no wizard: start it with /AUTO and /SILENT.");
 }
 
 }  // namespace

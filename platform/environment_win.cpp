@@ -1,6 +1,6 @@
 // The environment and the user's name through the Windows API.
-#include <lmcons.h>
 #include <windows.h>
+#include <lmcons.h>
 
 #include <vector>
 

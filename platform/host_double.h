@@ -49,6 +49,21 @@ class HostDouble {
   static void SetDataResource(NativeModule module, StringView name, std::vector<uint8_t> bytes);
   static void RemoveDataResources();
 
+  // Elevated starts ("runas"): what was asked, and how the test's copy answers. Without a
+  // handler the user declines.
+  struct Elevation {
+    String File;
+    String Parameters;
+    String Directory;
+  };
+  struct ElevationResult {
+    bool Started;
+    uint32_t Error;     // when not started
+    uint32_t ExitCode;  // when started, after the copy ended
+  };
+  static void SetElevationHandler(std::function<ElevationResult(const Elevation&)> handler);
+  static std::vector<Elevation> TakeElevations();
+
   // What ShellOpen was asked to start, since the last call, oldest first.
   struct ShellExecution {
     String File;

@@ -111,8 +111,8 @@ bool ToHostPath(StringView path, std::string& host_path) {
     if (c == u'\\') c = u'/';
   }
   // Native Linux paths (the maker's tool) keep Linux's rules; drive paths follow Windows'.
-  host_path = on_drive ? ResolveIgnoringCase(root, StringToUtf8(relative))
-                       : root + StringToUtf8(relative);
+  host_path =
+      on_drive ? ResolveIgnoringCase(root, StringToUtf8(relative)) : root + StringToUtf8(relative);
   return true;
 }
 

@@ -19,7 +19,6 @@ struct MessageWindowAccess {
 
 namespace {
 
-
 struct WindowRecord {
   String ClassName;
   std::thread::id Owner;

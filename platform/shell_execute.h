@@ -5,7 +5,7 @@
 
 namespace platform {
 
-inline constexpr int ShowNormal = 1;  // SW_SHOWNORMAL
+inline constexpr int ShowNormal = 1;   // SW_SHOWNORMAL
 inline constexpr int ShowDefault = 5;  // SW_SHOW
 
 // ShellExecuteW with the verb "open": File is a program, a document or an address; the shell

@@ -9,9 +9,10 @@ namespace platform {
 
 bool ShellOpen(StringView file, StringView parameters, StringView directory, int show_command) {
   const String file_text(file), parameters_text(parameters), directory_text(directory);
-  const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-      nullptr, L"open", ToWide(file_text), parameters_text.empty() ? nullptr : ToWide(parameters_text),
-      directory_text.empty() ? nullptr : ToWide(directory_text), show_command));
+  const auto result = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", ToWide(file_text),
+                      parameters_text.empty() ? nullptr : ToWide(parameters_text),
+                      directory_text.empty() ? nullptr : ToWide(directory_text), show_command));
   // Values up to 32 are errors; the shell has set the last error.
   return result > 32;
 }

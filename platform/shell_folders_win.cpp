@@ -1,6 +1,6 @@
 // Special folders through the shell, and the temporary folder.
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // Facts about the system and the user from the Windows API.
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include "platform/system.h"
 

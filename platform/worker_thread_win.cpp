@@ -5,6 +5,7 @@
 
 #include "platform/exception.h"
 #include "platform/scoped_handle_win.h"
+#include "platform/serving_wait_win.h"
 #include "platform/worker_thread.h"
 
 namespace platform {
@@ -65,15 +66,7 @@ bool WorkerThread::HasFinished() const {
 }
 
 void WorkerThread::WaitServingSentMessages() {
-  const HANDLE thread = state_->Thread.Get();
-  for (;;) {
-    const DWORD result = ::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE);
-    if (result != WAIT_OBJECT_0 + 1) return;  // the thread ended (or the wait failed)
-    // Peeking with this filter hands every message sent to this thread to its window
-    // procedure and leaves posted messages alone.
-    MSG message;
-    ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
+  WaitForObjectServingSentMessages(state_->Thread.Get());
 }
 
 }  // namespace platform

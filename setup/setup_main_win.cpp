@@ -1,11 +1,14 @@
-// The setup executable: hardens the process, then hands over to the program entry.
+// The setup executable: hardens the process, registers the player as the product, and hands
+// over to the program entry.
 #include <windows.h>
 
 #include "core/program_entry.h"
+#include "product/product_info_zelo.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a library: only System32 is searched, so a DLL planted beside the
   // downloaded setup (the Downloads folder) is never picked up.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  RegisterProductZELO();
   return RunProgramEntry();
 }

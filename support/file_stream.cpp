@@ -45,9 +45,8 @@ TFileStream::TFileStream(StringView file_name, unsigned mode) : file_name_(file_
 TFileStream::TFileStream(StringView file_name, platform::File file)
     : file_name_(file_name), file_(std::move(file)) {}
 
-std::unique_ptr<TFileStream> TFileStream::TryOpen(StringView file_name,
-                                                  platform::FileAccess access, unsigned share,
-                                                  platform::FileCreation creation) {
+std::unique_ptr<TFileStream> TFileStream::TryOpen(StringView file_name, platform::FileAccess access,
+                                                  unsigned share, platform::FileCreation creation) {
   platform::File file = platform::File::Open(file_name, access, share, creation);
   if (!file.IsOpen()) return nullptr;
   return std::unique_ptr<TFileStream>(new TFileStream(file_name, std::move(file)));

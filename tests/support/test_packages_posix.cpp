@@ -8,8 +8,8 @@
 #include "tests/support/test_packages.h"
 
 std::vector<uint8_t> ReadTestPackage(StringView which) {
-  const std::string path = std::string(UINSTALLER_TEST_PACKAGES_DIR) + "/" + StringToUtf8(which) +
-                           ".pkg";
+  const std::string path =
+      std::string(UINSTALLER_TEST_PACKAGES_DIR) + "/" + StringToUtf8(which) + ".pkg";
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("missing test package " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -12,6 +12,7 @@ std::vector<uint8_t> ReadTestPackage(StringView which) {
   const String name = which == u"setup" ? String(u"SETUP") : String(u"PRODUCT");
   const HRSRC resource = ::FindResourceW(nullptr, ToWide(name), RT_RCDATA);
   if (resource == nullptr) throw std::runtime_error("the test program carries no packages");
-  const auto* bytes = static_cast<const uint8_t*>(::LockResource(::LoadResource(nullptr, resource)));
+  const auto* bytes =
+      static_cast<const uint8_t*>(::LockResource(::LoadResource(nullptr, resource)));
   return {bytes, bytes + ::SizeofResource(nullptr, resource)};
 }

@@ -1,0 +1,98 @@
+// The extraction action.
+#include "core/installer_action_extract.h"
+
+#include <string>
+
+#include "core/installer.h"
+#include "core/installer_application_repository.h"
+#include "core/installer_product_info.h"
+#include "core/installer_resources.h"
+#include "package/installer_script.h"
+#include "package/setup_package_builder.h"
+#include "platform/exception.h"
+#include "platform/file_system.h"
+#include "platform/process.h"
+#include "support/ini_file.h"
+#include "support/names.h"
+
+namespace {
+
+constexpr char16_t UninstallerName[] = u"Uninstall.exe";
+constexpr char16_t UninstallDataName[] = u"Uninstall.dat";
+constexpr int UninstallDataLevel = 4;
+
+String Decimal(int value) {
+  return Utf8ToString(std::to_string(value));
+}
+
+// Adds one path to the "Uninstall" section: relative to the destination when it lies inside
+// it, so that the uninstaller removes the right files wherever the folder ends up.
+void AddUninstallEntry(TVYNIniFile& ini, StringView path) {
+  const String& destination = Installer->DestPath();
+  // Expanded and cleaned up exactly as the file was written, so the list names the real file.
+  String expanded = Installer->Resources().ExpandPath(path);
+  if (expanded.size() >= destination.size() &&
+      SameName(StringView(expanded).substr(0, destination.size()), destination)) {
+    expanded.erase(0, destination.size());
+  }
+  const int count = ini.ReadInteger(u"Uninstall", u"Count", 0);
+  ini.WriteString(u"Uninstall", Decimal(count), expanded);
+  ini.WriteInteger(u"Uninstall", u"Count", count + 1);
+}
+
+}  // namespace
+
+void TInstallerActionExtract::Execute() {
+  SetStatus(GetCommonText(u"A4"));
+  const std::vector<const TInstallerScriptFile*> files = CreateFileList();
+  const size_t count = files.size();
+  for (size_t i = 0; i < count; ++i) {
+    SetProgress(static_cast<int>(static_cast<double>(i + 1) * 100.0 / static_cast<double>(count)));
+    ExtractFile(*files[i]);
+  }
+  SetStatus(GetCommonText(u"A7"));
+  WriteUninstallData(Installer->DestPath(), files);
+}
+
+std::vector<const TInstallerScriptFile*> TInstallerActionExtract::CreateFileList() const {
+  const String family = Resources().GetLanguageFamily();
+  const TInstallerScriptGroup& components = Script().Components;
+  std::vector<const TInstallerScriptFile*> files;
+  files.reserve(512);
+  for (int i = 0; i < components.Count(); ++i) {
+    if (components.Items(i).MatchesLanguage(family)) files.push_back(&components.Items(i));
+  }
+  return files;
+}
+
+void TInstallerActionExtract::WriteUninstallData(
+    StringView dest_path, const std::vector<const TInstallerScriptFile*>& files) {
+  const String exe_path = String(dest_path) + UninstallerName;
+  const String dat_path = String(dest_path) + UninstallDataName;
+
+  const String program = platform::GetProgramFileName();
+  if (!platform::CopyFileTo(program, exe_path, false)) {
+    RaiseLastOSError(program + u" -> " + exe_path);
+  }
+
+  TVYNIniFile ini;
+  ini.Assign(OptionStore());
+  // A fresh list: an "Uninstall" section that reached the store from elsewhere is replaced.
+  ini.EraseSection(u"Uninstall");
+  for (const TInstallerScriptFile* file : files) AddUninstallEntry(ini, file->Name);
+  AddUninstallEntry(ini, dat_path);
+  AddUninstallEntry(ini, exe_path);
+
+  TMemoryStream list;
+  ini.SaveToStream(list);  // UTF-16LE with its byte order mark
+  list.SetPosition(0);
+  TSetupPackageBuilder builder;
+  builder.AddFile(list, u"Uninstall.ini");
+  builder.SaveToFile(dat_path, UninstallDataLevel);
+
+  if (!Installer->HasOption(ioPortable)) {
+    const TInstallerProductInfo& product = ProductInfo();
+    TInstallerApplicationRepository::Register(product.GetName(), exe_path, product.GetVersionNo(),
+                                              product.GetPublisher(), product.GetHomePage());
+  }
+}

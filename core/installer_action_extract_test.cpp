@@ -1,0 +1,116 @@
+// The extraction action: the product's files for the language, the uninstaller beside them, the
+// list of what was installed, and the registration.
+#include "core/installer_action_extract.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/installer_application_repository.h"
+#include "core/installer_resources.h"
+#include "core/installer_test_fixture.h"
+#include "package/installer_script.h"
+#include "package/setup_package_reader.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "support/ini_file.h"
+
+namespace {
+
+constexpr char16_t UninstallKey[] =
+    u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZELO";
+
+class ExtractActionTest : public InstallerTest {
+ protected:
+  void SetUp() override {
+    InstallerTest::SetUp();
+    TInstallerApplicationRepository::Unregister(u"ZELO");
+    FakeProductInfo::State().Actions = {&TInstallerActionExtract::Class()};
+  }
+  void TearDown() override {
+    TInstallerApplicationRepository::Unregister(u"ZELO");
+    InstallerTest::TearDown();
+  }
+
+  TInstaller& RunInstallation(StringView switches = {}) {
+    TInstaller& installer = CreateAutomatic(switches);
+    installer.Resources().InitializeLanguages();
+    installer.OptionStore().WriteString(u"Integration", u"ShortcutDesktop", u"1");
+    installer.OptionStore().WriteString(u"Uninstall", u"Stale", u"from elsewhere");
+    installer.Start(true);
+    return installer;
+  }
+
+  // "Uninstall.ini" as the uninstaller will read it from Uninstall.dat.
+  std::unique_ptr<TVYNIniFile> ReadUninstallList() {
+    TSetupPackageReader package(folder_.PathOf(u"Uninstall.dat"));
+    EXPECT_EQ(package.FileTable().Count(), 1);
+    auto stream = package.Extract(u"Uninstall.ini");
+    EXPECT_NE(stream, nullptr);
+    EXPECT_EQ(stream->Memory()[0], 0xFF);  // UTF-16LE with its byte order mark
+    EXPECT_EQ(stream->Memory()[1], 0xFE);
+    auto ini = std::make_unique<TVYNIniFile>();
+    ini->LoadFromStream(*stream);
+    return ini;
+  }
+};
+
+TEST_F(ExtractActionTest, InstallsTheFilesOfTheLanguageAndTheUninstaller) {
+  TInstaller& installer = RunInstallation();
+  ASSERT_FALSE(installer.HasErrors()) << StringToUtf8(installer.Errors().GetText());
+
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.exe"), "MZ the player");
+  EXPECT_EQ(folder_.ReadFile(u"readme.txt"), "Read me.\r\n");
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"Langs\\Russian.lng")))
+      << "a Russian file in an English installation";
+
+  // A copy of the running program (here the test program) under the uninstaller's name.
+  const std::filesystem::path program(platform::GetProgramFileName());
+  EXPECT_EQ(std::filesystem::file_size(folder_.NativePath(u"Uninstall.exe")),
+            std::filesystem::file_size(program));
+
+  const auto list = ReadUninstallList();
+  EXPECT_EQ(list->ReadSectionText(u"Uninstall"),
+            u"0=ZELO.exe\r\nCount=4\r\n1=readme.txt\r\n2=Uninstall.dat\r\n3=Uninstall.exe\r\n");
+  EXPECT_EQ(list->ReadString(u"Integration", u"ShortcutDesktop", u""), u"1");
+  EXPECT_EQ(list->ReadString(u"Uninstall", u"Stale", u"absent"), u"absent");
+}
+
+TEST_F(ExtractActionTest, RegistersTheUninstaller) {
+  RunInstallation();
+  const auto key = platform::RegistryKey::Open(platform::RegistryRoot::LocalMachine, UninstallKey,
+                                               platform::RegistryAccess::Read);
+  ASSERT_TRUE(key.IsOpen());
+  String text;
+  ASSERT_TRUE(key.ReadText(u"DisplayName", text));
+  EXPECT_EQ(text, u"ZELO");
+  ASSERT_TRUE(key.ReadText(u"DisplayVersion", text));
+  EXPECT_EQ(text, u"5.0.0.1");
+  ASSERT_TRUE(key.ReadText(u"InstallPath", text));
+  EXPECT_EQ(text, folder_.Path());
+  ASSERT_TRUE(key.ReadText(u"DisplayIcon", text));
+  EXPECT_EQ(text, folder_.PathOf(u"Uninstall.exe"));
+}
+
+TEST_F(ExtractActionTest, APortableInstallationIsNotRegistered) {
+  TInstaller& installer = RunInstallation(u"/PORTABLE");
+  ASSERT_TRUE(installer.HasOption(ioPortable));
+  EXPECT_TRUE(std::filesystem::exists(folder_.NativePath(u"Uninstall.dat")));
+  EXPECT_FALSE(platform::RegistryKey::Open(platform::RegistryRoot::LocalMachine, UninstallKey,
+                                           platform::RegistryAccess::Read)
+                   .IsOpen());
+}
+
+TEST_F(ExtractActionTest, APathOutsideTheDestinationStaysAbsolute) {
+  TInstaller& installer = CreateAutomatic();
+  installer.Resources().InitializeLanguages();
+  TInstallerScriptFile outside;
+  outside.Name = u"X:\\Shared\\codec.dll";
+  TInstallerActionExtract action;
+  action.WriteUninstallData(installer.DestPath(), {&outside});
+  const auto list = ReadUninstallList();
+  EXPECT_EQ(list->ReadString(u"Uninstall", u"0", u""), u"X:\\Shared\\codec.dll");
+  EXPECT_EQ(list->ReadInteger(u"Uninstall", u"Count", 0), 3);
+}
+
+}  // namespace
