@@ -9,6 +9,10 @@
 //   e2e-driver find-window [--class C] [--caption T] [--timeout MS]
 //       Waits for a visible top-level window and prints it as JSON: handle, class, caption,
 //       owner, and its child controls (class, id, text, style, visible, enabled, checked).
+//   e2e-driver hold <file> <stop-file>
+//       Keeps <file> open for reading, shared with readers and with renaming but not with
+//       writers (as Windows holds a running program's file), until <stop-file> exists or two
+//       minutes have passed. Prints "holding" once the file is open.
 //   e2e-driver click --window HANDLE (--id ID | --text TEXT)
 //       Presses a button of that window. The click is posted, not sent: a button that opens a
 //       dialog would otherwise keep the driver waiting until somebody closed it.
@@ -317,6 +321,25 @@ int Click(int argc, wchar_t** argv) {
   return 0;
 }
 
+int Hold(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  const HANDLE file = ::CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::fprintf(stderr, "cannot open the file: error %lu\n", ::GetLastError());
+    return 1;
+  }
+  std::printf("holding\n");
+  std::fflush(stdout);
+  const ULONGLONG deadline = ::GetTickCount64() + 120000;
+  while (::GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES &&
+         ::GetTickCount64() < deadline) {
+    ::Sleep(50);
+  }
+  ::CloseHandle(file);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -324,6 +347,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"launch") return Launch(argc, argv);
   if (command == L"find-window") return FindWindow(argc, argv);
   if (command == L"click") return Click(argc, argv);
-  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click ...\n");
+  if (command == L"hold") return Hold(argc, argv);
+  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold ...\n");
   return 2;
 }

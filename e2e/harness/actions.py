@@ -1,5 +1,7 @@
 """What a user or an admin does, as the scenarios do it."""
 
+from pathlib import Path
+
 from .scenario import Action, Context
 
 
@@ -16,8 +18,8 @@ class RunSetupExpectingErrorBox(Action):
         self.name = f"run {program} {arguments}".rstrip() + f" -> box \"{message}\""
 
     def __call__(self, context: Context):
-        setup = context.copy_into_prefix(self.program,
-                                         context.downloads_folder() + "\\" + self.program)
+        setup = context.copy_into_prefix(
+            self.program, context.downloads_folder() + "\\" + Path(self.program).name)
         launched = context.driver.launch(f'"{setup}" {self.arguments}'.rstrip())
         box = context.driver.find_window(window_class="#32770", caption="Setup")
         texts = [c["text"] for c in box["controls"] if c["class"].lower() == "static"]
@@ -31,3 +33,78 @@ class RunSetupExpectingErrorBox(Action):
         context.driver.click(box, text="OK")
         exit_code = launched.wait()
         assert exit_code == self.exit_code, f"exit code {exit_code}, expected {self.exit_code}"
+
+
+class RunSetup(Action):
+    """Starts a setup executable from the Downloads folder with switches and expects it to end
+    without any window, with the given exit code."""
+
+    def __init__(self, program: str, arguments: str, exit_code: int = 0):
+        self.program = program
+        self.arguments = arguments
+        self.exit_code = exit_code
+        self.name = f"run {Path(program).name} {arguments}".rstrip()
+
+    def __call__(self, context: Context):
+        setup = context.copy_into_prefix(
+            self.program, context.downloads_folder() + "\\" + Path(self.program).name)
+        launched = context.driver.launch(f'"{setup}" {self.arguments}'.rstrip())
+        exit_code = launched.wait(timeout=300)
+        if exit_code != self.exit_code:
+            boxes = context.driver.find_window(caption="Setup", timeout_ms=0, required=False)
+            raise AssertionError(f"exit code {exit_code}, expected {self.exit_code}; "
+                                 f"window: {boxes}")
+
+
+class RunProgram(Action):
+    """Starts a program inside the prefix (a Windows path) and expects an exit code; then waits
+    until every process it started has ended too."""
+
+    def __init__(self, program: str, arguments: str = "", exit_code: int = 0):
+        self.program = program
+        self.arguments = arguments
+        self.exit_code = exit_code
+        self.name = f"run {program} {arguments}".rstrip()
+
+    def __call__(self, context: Context):
+        launched = context.driver.launch(f'"{self.program}" {self.arguments}'.rstrip())
+        exit_code = launched.wait(timeout=300)
+        assert exit_code == self.exit_code, f"exit code {exit_code}, expected {self.exit_code}"
+        if not context.prefix.wait_until_idle(timeout=120):
+            window = context.driver.find_window(caption="Setup", timeout_ms=0, required=False)
+            raise AssertionError(f"a program is still running; window: {window}")
+
+
+class HoldFile(Action):
+    """Puts a file with some content at a path and keeps it open the way Windows keeps a running
+    program's file (readable and renamable, not writable) until ReleaseFiles."""
+
+    def __init__(self, windows_path: str, content: bytes):
+        self.windows_path = windows_path
+        self.content = content
+        self.name = f"hold {windows_path} open"
+
+    def __call__(self, context: Context):
+        path = context.prefix.unix_path(self.windows_path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(self.content)
+        stop = context.output / "release-files"
+        stop.unlink(missing_ok=True)
+        process = context.prefix.start(context.build / "e2e-driver.exe", "hold",
+                                       self.windows_path, f"Z:{stop}",
+                                       log=context.output / "hold.log")
+        context.holders.append(process)
+        from .wine import wait_for
+        assert wait_for(lambda: "holding" in (context.output / "hold.log").read_text(errors="replace"),
+                        timeout=30), "the holder could not open the file"
+
+
+class ReleaseFiles(Action):
+    name = "release the held files"
+
+    def __call__(self, context: Context):
+        from .wine import stop_process
+        (context.output / "release-files").write_text("stop")
+        for process in context.holders:
+            stop_process(process, timeout=30)
+        context.holders.clear()

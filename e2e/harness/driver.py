@@ -50,7 +50,7 @@ class Driver:
                                      log=self._output / f"launch-{self._launches}.log")
         return LaunchedProgram(process, result_file)
 
-    def find_window(self, window_class=None, caption=None, timeout_ms=20000) -> dict:
+    def find_window(self, window_class=None, caption=None, timeout_ms=20000, required=True):
         arguments = ["find-window", "--timeout", str(timeout_ms)]
         if window_class:
             arguments += ["--class", window_class]
@@ -58,6 +58,8 @@ class Driver:
             arguments += ["--caption", caption]
         answer = self._call(arguments, timeout=timeout_ms / 1000 + 30)
         if answer is None:
+            if not required:
+                return None
             raise AssertionError(f"no window of class {window_class!r} caption {caption!r}")
         return json.loads(answer)
 

@@ -24,6 +24,7 @@ class Context:
         self.prefix = prefix
         self.driver = driver
         self.display = display
+        self.holders = []  # background programs holding files open
         self._screenshots = 0
 
     def downloads_folder(self) -> str:

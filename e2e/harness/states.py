@@ -17,3 +17,58 @@ class Clean(State):
         assert not registry.has_key(PRODUCT_KEY), f"{PRODUCT_KEY} exists"
         folder = context.prefix.unix_path(DEFAULT_FOLDER)
         assert not folder.exists(), f"{DEFAULT_FOLDER} exists"
+
+
+class Installed(State):
+    """The demo product installed in Folder: every component file of the language family with
+    the demo's bytes, Uninstall.exe a copy of the setup, Uninstall.dat listing exactly those
+    files (relative) with the two uninstaller files last, and the uninstall registration unless
+    the installation is portable."""
+
+    def __init__(self, folder: str, registered: bool = True, family: str = "EN"):
+        self.folder = folder.rstrip("\\") + "\\"
+        self.registered = registered
+        self.family = family
+        self.name = f"installed in {self.folder}" + ("" if registered else " (portable)")
+
+    def check(self, context: Context):
+        from . import ini, ipk5
+        from .demo import DemoProduct
+        demo = DemoProduct(context.build)
+        root = context.prefix.unix_path(self.folder)
+        expected = demo.installed_files(self.folder, self.family)
+        for relative, content in expected:
+            path = root.joinpath(*relative.split("\\"))
+            assert path.is_file(), f"{relative} is missing"
+            assert path.read_bytes() == content, f"{relative} differs from the demo's"
+        uninstaller = root / "Uninstall.exe"
+        assert uninstaller.read_bytes() == demo.setup_exe.read_bytes(), \
+            "Uninstall.exe is not a copy of setup.exe"
+
+        files = ipk5.read((root / "Uninstall.dat").read_bytes())
+        assert [name for name, _ in files] == ["Uninstall.ini"], [n for n, _ in files]
+        assert files[0][1].startswith(b"\xff\xfe"), "Uninstall.ini is not UTF-16LE with a BOM"
+        listing = dict(ini.sections(files[0][1])["Uninstall"])
+        count = int(listing.pop("Count"))
+        listed = [listing[str(i)] for i in range(count)]
+        assert len(listing) == count, f"keys beyond Count: {sorted(listing)}"
+        wanted = [relative for relative, _ in expected] + ["Uninstall.dat", "Uninstall.exe"]
+        assert listed == wanted, f"Uninstall.ini lists {listed}, expected {wanted}"
+
+        registry = context.registry()
+        if not self.registered:
+            assert not registry.has_key(PRODUCT_KEY), f"{PRODUCT_KEY} exists"
+            return
+        values = registry.values(PRODUCT_KEY)
+        exe = self.folder + "Uninstall.exe"
+        assert values.get("NoModify") == 1 and values.get("NoRepair") == 1, values
+        assert values.get("DisplayName") == "ZELO", values
+        assert values.get("DisplayIcon") == exe, values
+        assert values.get("InstallPath") == self.folder, values
+        # Quoted: a command line with blanks must not let Windows try "C:\Program.exe" first.
+        assert values.get("UninstallString") == f'"{exe}"', values
+        for name in ("DisplayVersion", "Publisher", "URLInfoAbout"):
+            assert values.get(name), f"{name} is empty: {values}"
+        date = values.get("InstallDate", "")
+        assert len(date) == 8 and date.isdigit(), f"InstallDate {date!r}"
+        assert len(values) == 10, f"expected ten values, found {sorted(values)}"

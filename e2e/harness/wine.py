@@ -101,6 +101,16 @@ class WinePrefix:
             raise ValueError("only drive C: lives inside the prefix: " + windows_path)
         return self.drive_c.joinpath(*path.parts[1:])
 
+    def wait_until_idle(self, timeout=120) -> bool:
+        """Waits until every process of the prefix has ended (the wineserver exits then).
+        False when something still runs after Timeout, such as a program waiting for a click."""
+        try:
+            subprocess.run(["/usr/lib/wine/wineserver", "-w"], env={**os.environ,
+                           "WINEPREFIX": str(self.path)}, timeout=timeout, check=False)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
     def stop_server(self):
         """Stops every process of the prefix and its wineserver, which also writes the
         registry files out."""
