@@ -5,8 +5,6 @@
 
 enum ExitCode : int {
   ExitSuccess = 0,
-  // The command line could not be used.
-  ExitBadSwitches = 87,
   // The user declined the elevation prompt, or cancelled the run.
   ExitCancelled = 1602,
   // The run failed; the error box said why.
