@@ -16,6 +16,9 @@
 //   e2e-driver click --window HANDLE (--id ID | --text TEXT)
 //       Presses a button of that window. The click is posted, not sent: a button that opens a
 //       dialog would otherwise keep the driver waiting until somebody closed it.
+//   e2e-driver close --window HANDLE [--timeout MS]
+//       Asks a window to close (WM_CLOSE), sent and waited for as Setup sends it to the running
+//       player; fails when the window is gone or does not answer in time.
 #include <windows.h>
 
 #include <cstdio>
@@ -340,6 +343,24 @@ int Hold(int argc, wchar_t** argv) {
   return 0;
 }
 
+int Close(int argc, wchar_t** argv) {
+  HWND window = nullptr;
+  UINT timeout = 10000;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--window")
+      window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
+    if (option == L"--timeout") timeout = static_cast<UINT>(_wtoi(argv[i + 1]));
+  }
+  DWORD_PTR answer = 0;
+  if (window == nullptr || !::IsWindow(window) ||
+      ::SendMessageTimeoutW(window, WM_CLOSE, 0, 0, SMTO_NORMAL, timeout, &answer) == 0) {
+    std::fprintf(stderr, "the window did not take the close request\n");
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -348,6 +369,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"find-window") return FindWindow(argc, argv);
   if (command == L"click") return Click(argc, argv);
   if (command == L"hold") return Hold(argc, argv);
-  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold ...\n");
+  if (command == L"close") return Close(argc, argv);
+  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold|close ...\n");
   return 2;
 }

@@ -72,6 +72,12 @@ class Driver:
         if self._call(arguments) is None:
             raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
 
+    def close(self, window: dict, timeout_ms=10000):
+        """Asks a window to close with WM_CLOSE, sent and answered as Setup sends it."""
+        arguments = ["close", "--window", str(window["window"]), "--timeout", str(timeout_ms)]
+        if self._call(arguments, timeout=timeout_ms / 1000 + 30) is None:
+            raise AssertionError(f"{window['class']!r} did not take the close request")
+
     def _call(self, arguments, timeout=60):
         stamp = f"{time.monotonic_ns()}"
         answer_file = self._output / f"driver-{stamp}.json"

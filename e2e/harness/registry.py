@@ -125,6 +125,10 @@ class Hive:
             return None
         return entry[1][name.lower()][1]
 
+    def keys(self):
+        """Every key's path, as the file spells it."""
+        return [original for original, _ in self._keys.values()]
+
     def subkeys(self, path: str):
         prefix = path.lower() + "\\"
         names = set()
@@ -165,3 +169,8 @@ class Registry:
     def subkeys(self, path: str):
         hive, rest = self._split(path)
         return hive.subkeys(rest)
+
+    def keys(self, root: str):
+        """Every key of a root ("HKLM" or "HKCU") as "ROOT\\path"."""
+        hive, _ = self._split(root)
+        return [root + "\\" + key for key in hive.keys()]

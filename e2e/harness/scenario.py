@@ -27,6 +27,12 @@ class Context:
         self.holders = []  # background programs holding files open
         self._screenshots = 0
 
+    def demo_log(self, program: str):
+        """The lines a demo program (ZELO, Elevator, PictaSetup, zelo_menu64) has logged in
+        this scenario; empty when it never ran."""
+        path = demo_log_folder(self.output) / f"{program}.log"
+        return path.read_text(encoding="utf-8").splitlines() if path.exists() else []
+
     def downloads_folder(self) -> str:
         return f"C:\\users\\{self.prefix.user_name()}\\Downloads"
 
@@ -49,6 +55,18 @@ class Context:
         path = self.output / f"screenshot-{self._screenshots:02d}-{label}.png"
         self.display.screenshot(path)
         print(f"    screenshot {path}")
+
+
+def demo_log_folder(output: Path) -> Path:
+    return output / "demo-logs"
+
+
+def demo_environment(output: Path) -> dict:
+    """Sends the demo programs' logs into the scenario's output folder, outside the
+    installation, which then holds exactly what Setup put there."""
+    folder = demo_log_folder(output)
+    folder.mkdir(parents=True, exist_ok=True)
+    return {"ZELO_DEMO_LOG_DIR": f"Z:{folder}"}
 
 
 class State:
@@ -82,12 +100,13 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
     for old in output.iterdir():
         if old.is_file():
             old.unlink()
+    shutil.rmtree(demo_log_folder(output), ignore_errors=True)
     display = Xvfb(output / "xvfb.log") if scenario.display else None
     place = build / "wine" / "scenarios" / scenario.name
     prefix = None
     try:
         prefix = WinePrefix(build / "wine", place, "x11" if display else "null",
-                            display.display if display else None)
+                            display.display if display else None, demo_environment(output))
         context = Context(scenario.name, build, output, prefix,
                           Driver(prefix, build / "e2e-driver.exe", output), display)
         print(f"scenario {scenario.name}: {scenario.description}")

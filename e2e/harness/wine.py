@@ -53,11 +53,13 @@ class Xvfb:
 class WinePrefix:
     """One Wine prefix cloned from the template; `run` and `start` execute Windows programs."""
 
-    def __init__(self, wine_root: Path, place: Path, graphics: str = "null", display=None):
+    def __init__(self, wine_root: Path, place: Path, graphics: str = "null", display=None,
+                 environment=None):
         self.place = place
         self.path = place / "prefix"
         self.drive_c = self.path / "drive_c"
         self._display = display
+        self._extra_environment = dict(environment or {})
         subprocess.run([str(PREFIX_SCRIPT), "clone", str(wine_root), str(place), graphics],
                        check=True)
 
@@ -69,6 +71,8 @@ class WinePrefix:
         environment.pop("DISPLAY", None)
         if self._display:
             environment["UINSTALLER_WINE_DISPLAY"] = self._display
+        # Wine hands the Linux environment on to every Windows program it starts.
+        environment.update(self._extra_environment)
         return environment
 
     def run(self, program, *arguments, log: Path, timeout=120):
