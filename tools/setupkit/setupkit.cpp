@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "platform/exception.h"
+#include "tools/setupkit/build_command.h"
+#include "tools/setupkit/lint_command.h"
 #include "tools/setupkit/package_commands.h"
 #include "tools/setupkit/script_command.h"
 
@@ -30,6 +32,21 @@ constexpr char16_t Usage[] =
     u"  script <Install.xml>\n"
     u"      Prints the script's components, actions, shortcuts, licences and settings as\n"
     u"      the installer reads them.\n"
+    u"  build --setup <folder> --product <folder> -o <setup.exe> [--program <setup.exe>]\n"
+    u"        [--level 0-9]\n"
+    u"      Packs both folders as pack does and writes a copy of the setup program whose\n"
+    u"      RCDATA resources \"SETUP\" and \"PRODUCT\" hold the two packages; its other\n"
+    u"      resources (manifest, version, icons) are kept and older packages replaced.\n"
+    u"      The program is \"setup.exe\" beside setupkit unless given. The folders must\n"
+    u"      hold \"Install.xml\" and \"English.lng\" between them.\n"
+    u"  lint --setup <folder> --product <folder> [--strict]\n"
+    u"  lint <setup.exe> [--strict]\n"
+    u"      Reports what the installer would trip over, one line per finding. \"error:\"\n"
+    u"      for what stops it or one of its pages: a missing \"Install.xml\", \"English.lng\",\n"
+    u"      component, licence or picture, script errors, no \"ProductName\". \"warning:\" for\n"
+    u"      what it survives: texts a language file lacks (they fall back to English), no\n"
+    u"      licence for \"EN\". Exit code 1 when there is an error, or any finding with\n"
+    u"      --strict; 0 otherwise.\n"
     u"  help\n"
     u"      Shows this text.\n"
     u"\n"
@@ -45,14 +62,20 @@ struct CommandLine {
   std::vector<String> Positional;
   std::map<String, String> Options;
 
+  // Flags are options without a value; they appear in Options with an empty one.
   static CommandLine Parse(const std::vector<String>& arguments,
-                           const std::vector<String>& options_with_values) {
+                           const std::vector<String>& options_with_values,
+                           const std::vector<String>& flags = {}) {
     CommandLine line;
     for (size_t i = 1; i < arguments.size(); ++i) {
       const String& argument = arguments[i];
       const bool is_option = argument.size() > 1 && argument[0] == u'-';
       if (!is_option) {
         line.Positional.push_back(argument);
+        continue;
+      }
+      if (std::find(flags.begin(), flags.end(), argument) != flags.end()) {
+        line.Options[argument] = String();
         continue;
       }
       if (std::find(options_with_values.begin(), options_with_values.end(), argument) ==
@@ -70,11 +93,22 @@ struct CommandLine {
     return Positional[0];
   }
 
-  String Output(StringView what) const {
-    const auto found = Options.find(u"-o");
-    if (found == Options.end()) throw UsageError(u"missing -o <" + String(what) + u">");
+  String Output(StringView what) const { return Required(u"-o", what); }
+
+  String Required(StringView option, StringView what) const {
+    const auto found = Options.find(String(option));
+    if (found == Options.end()) {
+      throw UsageError(u"missing " + String(option) + u" <" + String(what) + u">");
+    }
     return found->second;
   }
+
+  String Optional(StringView option) const {
+    const auto found = Options.find(String(option));
+    return found == Options.end() ? String() : found->second;
+  }
+
+  bool Has(StringView option) const { return Options.count(String(option)) != 0; }
 };
 
 int ParseLevel(const CommandLine& line) {
@@ -116,6 +150,37 @@ int Dispatch(const std::vector<String>& arguments, TToolConsole& console) {
   if (command == u"script") {
     const CommandLine line = CommandLine::Parse(arguments, {});
     return ShowScript(line.Only(1, u"one Install.xml"), console);
+  }
+  if (command == u"build") {
+    const CommandLine line =
+        CommandLine::Parse(arguments, {u"--setup", u"--product", u"-o", u"--program", u"--level"});
+    if (!line.Positional.empty()) throw UsageError(u"unexpected argument " + line.Positional[0]);
+    TBuildOptions options;
+    options.SetupFolder = line.Required(u"--setup", u"folder");
+    options.ProductFolder = line.Required(u"--product", u"folder");
+    options.Output = line.Output(u"setup.exe");
+    options.Program = line.Optional(u"--program");
+    if (line.Has(u"--program") && options.Program.empty()) {
+      throw UsageError(u"--program needs a file");
+    }
+    options.Level = ParseLevel(line);
+    return BuildSetup(options, console);
+  }
+  if (command == u"lint") {
+    const CommandLine line =
+        CommandLine::Parse(arguments, {u"--setup", u"--product"}, {u"--strict"});
+    TLintOptions options;
+    options.Strict = line.Has(u"--strict");
+    if (line.Has(u"--setup") || line.Has(u"--product")) {
+      if (!line.Positional.empty()) {
+        throw UsageError(u"lint takes either both folders or one setup program");
+      }
+      options.SetupFolder = line.Required(u"--setup", u"folder");
+      options.ProductFolder = line.Required(u"--product", u"folder");
+    } else {
+      options.Program = line.Only(1, u"--setup <folder> --product <folder>, or one setup program");
+    }
+    return LintSetup(options, console);
   }
   throw UsageError(u"unknown command " + command);
 }

@@ -9,6 +9,7 @@
 #include "package/setup_package_builder.h"
 #include "tests/support/case_title.h"
 #include "tests/support/temporary_folder.h"
+#include "tools/setupkit/capturing_console.h"
 #include "tools/setupkit/native_path.h"
 
 namespace {
@@ -22,17 +23,6 @@ void BuildPackage(StringView file_name, const std::vector<std::pair<String, std:
   }
   builder.SaveToFile(file_name, 1);
 }
-
-class CapturingConsole : public TToolConsole {
- public:
-  void Out(StringView text) override { out += text; }
-  void Error(StringView text) override { error += text; }
-  void Progress(StringView) override {}
-  void EndProgress() override {}
-
-  String out;
-  String error;
-};
 
 class SetupKit : public testing::Test {
  protected:
@@ -133,7 +123,23 @@ INSTANTIATE_TEST_SUITE_P(
                   {u"pack", u"d", u"-o", u"p", u"--level", u"10"},
                   u"--level takes a number from 0 to 9"},
         UsageCase{"UnknownOption", {u"list", u"--all", u"x"}, u"unknown option --all"},
-        UsageCase{"OptionWithoutValue", {u"extract", u"p", u"-o"}, u"option -o needs a value"}),
+        UsageCase{"OptionWithoutValue", {u"extract", u"p", u"-o"}, u"option -o needs a value"},
+        UsageCase{"BuildWithoutSetup",
+                  {u"build", u"--product", u"p", u"-o", u"s.exe"},
+                  u"missing --setup <folder>"},
+        UsageCase{"BuildWithoutOutput",
+                  {u"build", u"--setup", u"s", u"--product", u"p"},
+                  u"missing -o <setup.exe>"},
+        UsageCase{"BuildWithAStrayArgument",
+                  {u"build", u"--setup", u"s", u"--product", u"p", u"-o", u"s.exe", u"x"},
+                  u"unexpected argument x"},
+        UsageCase{"LintWithoutInput",
+                  {u"lint"},
+                  u"expected --setup <folder> --product <folder>, or one setup program"},
+        UsageCase{"LintWithOneFolder", {u"lint", u"--setup", u"s"}, u"missing --product <folder>"},
+        UsageCase{"LintWithBothForms",
+                  {u"lint", u"--setup", u"s", u"--product", u"p", u"setup.exe"},
+                  u"lint takes either both folders or one setup program"}),
     CaseTitle());
 
 TEST_F(SetupKit, UnreadableInputIsAOneLineFailure) {
@@ -159,7 +165,8 @@ TEST_F(SetupKit, ScriptShowsWhatTheInstallerReads) {
 
 TEST_F(SetupKit, HelpDocumentsEveryCommand) {
   ASSERT_EQ(Run({u"--help"}), 0);
-  for (const char16_t* command : {u"pack", u"list", u"extract", u"verify", u"script"}) {
+  for (const char16_t* command :
+       {u"pack", u"list", u"extract", u"verify", u"script", u"build", u"lint"}) {
     EXPECT_NE(console_.out.find(u"  " + String(command) + u" "), String::npos);
   }
 }

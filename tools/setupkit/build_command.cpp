@@ -1,0 +1,96 @@
+// The maker's "build" command.
+#include "tools/setupkit/build_command.h"
+
+#include <algorithm>
+#include <limits>
+#include <system_error>
+
+#include "platform/process.h"
+#include "support/memory_stream.h"
+#include "support/names.h"
+#include "tools/setupkit/folder_package.h"
+#include "tools/setupkit/native_path.h"
+#include "tools/setupkit/pe_resources.h"
+#include "tools/setupkit/program_resources.h"
+
+namespace {
+
+// Without these the installer stops before it shows anything, so a setup without them is
+// never worth building.
+constexpr const char16_t* RequiredFiles[] = {u"Install.xml", u"English.lng"};
+
+bool Holds(const std::vector<TFolderFile>& files, StringView name) {
+  return std::any_of(files.begin(), files.end(),
+                     [&](const TFolderFile& file) { return SameName(file.Name, name); });
+}
+
+String DefaultProgram() {
+  return FromNativePath(ToNativePath(platform::GetProgramFileName()).parent_path() / "setup.exe");
+}
+
+// The image module's reasons read as the rest of a sentence about the file.
+Exception AboutProgram(StringView program, const EPeImageError& error) {
+  return Exception(u"\"" + String(program) + u"\" " + error.Message());
+}
+
+}  // namespace
+
+int BuildSetup(const TBuildOptions& options, TToolConsole& console) {
+  const std::vector<TFolderFile> setup_files = ListFolderFiles(options.SetupFolder);
+  const std::vector<TFolderFile> product_files = ListFolderFiles(options.ProductFolder);
+  for (const char16_t* required : RequiredFiles) {
+    if (!Holds(setup_files, required) && !Holds(product_files, required)) {
+      throw Exception(u"neither \"" + options.SetupFolder + u"\" nor \"" + options.ProductFolder +
+                      u"\" holds \"" + required + u"\"; the installer cannot start without it");
+    }
+  }
+
+  const String program = options.Program.empty() ? DefaultProgram() : options.Program;
+  TMemoryStream program_image;
+  program_image.LoadFromFile(program);
+  try {
+    CheckProgramImage(program_image.Bytes());
+  } catch (const EPeImageError& error) {
+    throw AboutProgram(program, error);
+  }
+
+  TMemoryStream setup_package, product_package;
+  const int64_t setup_bytes = PackFolderFiles(setup_files, setup_package, options.Level, console);
+  const int64_t product_bytes =
+      PackFolderFiles(product_files, product_package, options.Level, console);
+  console.EndProgress();
+  // A program's file offsets are 32-bit numbers.
+  if (program_image.Size() + setup_package.Size() + product_package.Size() >=
+      std::numeric_limits<uint32_t>::max()) {
+    throw Exception(u"the packages are too large for a program, which must stay below 4 GB");
+  }
+
+  // Written beside the target and renamed at the end, as "pack" does.
+  const std::filesystem::path target = ToNativePath(options.Output);
+  std::filesystem::path partial = target;
+  partial += ".partial";
+  std::error_code error;
+  try {
+    WriteProgramWithDataResources(
+        program, FromNativePath(partial),
+        {{u"SETUP", setup_package.TakeBytes()}, {u"PRODUCT", product_package.TakeBytes()}});
+  } catch (const EPeImageError& image_error) {
+    std::filesystem::remove(partial, error);
+    throw AboutProgram(program, image_error);
+  } catch (...) {
+    std::filesystem::remove(partial, error);
+    throw;
+  }
+  std::filesystem::rename(partial, target, error);
+  if (error) {
+    std::filesystem::remove(partial, error);
+    throw Exception(u"cannot write \"" + options.Output + u"\"");
+  }
+  console.Out(u"built " + options.Output + u" (" +
+              FormatMegabytes(static_cast<int64_t>(std::filesystem::file_size(target, error))) +
+              u") from " + FormatNumber(static_cast<int64_t>(setup_files.size())) +
+              u" setup files (" + FormatMegabytes(setup_bytes) + u") and " +
+              FormatNumber(static_cast<int64_t>(product_files.size())) + u" product files (" +
+              FormatMegabytes(product_bytes) + u")\n");
+  return 0;
+}

@@ -1,0 +1,22 @@
+// The maker's "build" command: a setup program that carries a setup package and a product
+// package as its RCDATA resources "SETUP" and "PRODUCT".
+#pragma once
+
+#include "platform/text.h"
+#include "tools/setupkit/tool_console.h"
+
+struct TBuildOptions {
+  String SetupFolder;
+  String ProductFolder;
+  String Output;
+  // The setup program to copy; empty: "setup.exe" beside the tool's own executable.
+  String Program;
+  int Level = 6;
+};
+
+// Packs both folders as "pack" does and writes Output as a copy of the program with the two
+// packages as its resources; everything else the program holds is kept, and packages it holds
+// already are replaced. Output appears only when it is complete. Returns the exit code; refusals
+// (a folder without "Install.xml" or "English.lng" in either, a program that is not a 64-bit
+// Windows executable) raise Exception with a one-line reason.
+int BuildSetup(const TBuildOptions& options, TToolConsole& console);

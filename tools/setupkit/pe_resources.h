@@ -1,0 +1,92 @@
+// Resources of 64-bit Windows programs (PE32+ images): reading the resource tree, and writing a
+// copy of a program with data (RCDATA) resources added or replaced. Portable: the Linux build of
+// the maker's tool writes setup programs with it, and both builds read them back.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "platform/exception.h"
+#include "platform/text.h"
+
+// The image is not a program this module can read or change; the message says why.
+class EPeImageError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The resource types this tool deals with by number.
+inline constexpr uint16_t PeResourceTypeData = 10;      // RT_RCDATA
+inline constexpr uint16_t PeResourceTypeVersion = 16;   // RT_VERSION
+inline constexpr uint16_t PeResourceTypeManifest = 24;  // RT_MANIFEST
+
+// A resource type or name: a number, or a text.
+struct TPeResourceId {
+  bool IsName = false;
+  uint16_t Number = 0;
+  String Name;
+
+  static TPeResourceId FromNumber(uint16_t number) { return {false, number, {}}; }
+  static TPeResourceId FromName(StringView name) { return {true, 0, String(name)}; }
+};
+
+// One resource: its place in the tree and its bytes. Data points into the image it was read
+// from and is valid as long as that image is.
+struct TPeResource {
+  TPeResourceId Type;
+  TPeResourceId Name;
+  uint16_t Language = 0;
+  uint32_t CodePage = 0;
+  std::span<const uint8_t> Data;
+};
+
+// A named RCDATA resource with its own copy of the bytes.
+struct TDataResource {
+  String Name;
+  std::vector<uint8_t> Data;
+};
+
+// Whether two resource names are the same one for the system: equal once folded to upper case.
+bool SameResourceName(StringView a, StringView b);
+
+// Raises EPeImageError unless Image is a 64-bit Windows program (x64, PE32+, an executable and
+// not a library) whose resources can be changed: a signed program is refused, because changing
+// it would invalidate its signature.
+void CheckProgramImage(std::span<const uint8_t> image);
+
+// Every resource of a PE32+ image, in tree order; none for an image without a resource
+// directory. Every offset is checked: a damaged or hostile image raises EPeImageError and
+// nothing outside Image is ever read.
+std::vector<TPeResource> ReadResources(std::span<const uint8_t> image);
+
+// The RCDATA resources of the image that have names (in every language), with their bytes.
+std::vector<TDataResource> ReadDataResources(std::span<const uint8_t> image);
+
+// Where each data resource goes in a program that holds Existing: the language it takes, and
+// the resources it replaces (the RCDATA entries of the same name, in any language). An existing
+// entry keeps its language; a new one takes the language most of the program's resources use
+// (windres writes U.S. English for all of them unless told otherwise), or neutral in a program
+// without resources. So a program ends up with exactly one resource of each name however often
+// it is built. Resources are placed in order, each in the program as the ones before left it.
+struct TDataResourcePlacement {
+  uint16_t Language = 0;
+  std::vector<TPeResource> Replaced;
+};
+std::vector<TDataResourcePlacement> PlaceDataResources(const std::vector<TPeResource>& existing,
+                                                       const std::vector<TDataResource>& resources);
+
+// A copy of the program Image whose RCDATA resources include Resources, placed as
+// PlaceDataResources says; every other resource is kept byte for byte. The new resource tree goes
+// into a section of its own at the end of the image. When the program's resources already sit
+// in such a last section (a program this function wrote), that section is replaced, so building
+// again does not grow the file; otherwise the old section stays where it is, renamed, and only
+// the resource directory stops pointing at it. The checksum is recomputed. Raises
+// EPeImageError when CheckProgramImage does, when the resources cannot be read, or when the
+// headers have no room for one more section.
+std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
+                                       const std::vector<TDataResource>& resources);
+
+// The image checksum of the optional header, as the system computes it: a 16-bit folded sum of
+// the file with the checksum field counted as 0, plus the file's length.
+uint32_t PeImageChecksum(std::span<const uint8_t> image);

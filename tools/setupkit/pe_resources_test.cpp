@@ -1,0 +1,490 @@
+// The resource reader and writer of 64-bit Windows programs: packages added and replaced with
+// every other resource and section kept, headers the loader accepts, the order of names the
+// loader searches, and clean refusals of damaged or hostile images.
+#include "tools/setupkit/pe_resources.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iterator>
+
+#include "tests/support/case_title.h"
+#include "tiny_program_bytes.h"
+#include "tools/setupkit/test_program_image.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+std::vector<uint8_t> TinyProgram() {
+  return {std::begin(TinyProgramBytes), std::end(TinyProgramBytes)};
+}
+
+TTestProgram ManifestProgram(bool section_after = true, std::string overlay = {}) {
+  TTestProgramOptions options;
+  options.Resources = {TestManifest()};
+  options.SectionAfterResources = section_after;
+  options.Overlay = std::move(overlay);
+  return MakeTestProgram(options);
+}
+
+// The headers as the test reads them itself.
+struct Headers {
+  size_t Pe;
+  size_t Optional;
+  size_t Table;
+  uint16_t SectionCount;
+
+  explicit Headers(const std::vector<uint8_t>& image)
+      : Pe(ReadTest32(image, 0x3C)),
+        Optional(Pe + 24),
+        Table(Optional + ReadTest16(image, Pe + 20)),
+        SectionCount(ReadTest16(image, Pe + 6)) {}
+};
+
+struct Section {
+  std::string Name;
+  uint32_t VirtualSize, Rva, RawSize, RawOffset;
+};
+
+std::vector<Section> SectionsOf(const std::vector<uint8_t>& image) {
+  const Headers headers(image);
+  std::vector<Section> sections;
+  for (size_t i = 0; i < headers.SectionCount; ++i) {
+    const size_t at = headers.Table + 40 * i;
+    std::string name(image.begin() + at, image.begin() + at + 8);
+    name.resize(name.find('\0') == std::string::npos ? 8 : name.find('\0'));
+    sections.push_back({name, ReadTest32(image, at + 8), ReadTest32(image, at + 12),
+                        ReadTest32(image, at + 16), ReadTest32(image, at + 20)});
+  }
+  return sections;
+}
+
+std::vector<uint8_t> RawBytes(const std::vector<uint8_t>& image, const Section& section) {
+  return {image.begin() + section.RawOffset, image.begin() + section.RawOffset + section.RawSize};
+}
+
+uint32_t Align(uint32_t value, uint32_t alignment) {
+  return (value + alignment - 1) / alignment * alignment;
+}
+
+// What the loader insists on, and what the writer promises about the headers.
+void ExpectSoundHeaders(const std::vector<uint8_t>& image) {
+  EXPECT_NO_THROW(CheckProgramImage(image));
+  const Headers headers(image);
+  const uint32_t section_alignment = ReadTest32(image, headers.Optional + 32);
+  const uint32_t file_alignment = ReadTest32(image, headers.Optional + 36);
+  const std::vector<Section> sections = SectionsOf(image);
+  for (size_t i = 1; i < sections.size(); ++i) {
+    // Sections follow each other in memory without gaps.
+    EXPECT_EQ(sections[i].Rva,
+              Align(sections[i - 1].Rva + sections[i - 1].VirtualSize, section_alignment))
+        << sections[i].Name;
+  }
+  const Section& last = sections.back();
+  EXPECT_EQ(last.Name, ".rsrc");
+  EXPECT_EQ(last.RawOffset % file_alignment, 0u);
+  EXPECT_EQ(last.RawSize % file_alignment, 0u);
+  EXPECT_EQ(last.RawOffset + last.RawSize, image.size());
+  EXPECT_EQ(ReadTest32(image, headers.Optional + 56),
+            Align(last.Rva + last.VirtualSize, section_alignment));
+  EXPECT_LE(headers.Table + 40 * sections.size(), ReadTest32(image, headers.Optional + 60));
+  EXPECT_EQ(ReadTest32(image, headers.Optional + 112 + 16), last.Rva);
+  EXPECT_EQ(ReadTest32(image, headers.Optional + 112 + 20), last.VirtualSize);
+  EXPECT_EQ(ReadTest32(image, headers.Optional + 64), PeImageChecksum(image));
+}
+
+const TPeResource* FindResource(const std::vector<TPeResource>& resources, uint16_t type,
+                                StringView name) {
+  for (const TPeResource& resource : resources) {
+    if (!resource.Type.IsName && resource.Type.Number == type && resource.Name.IsName &&
+        resource.Name.Name == name) {
+      return &resource;
+    }
+  }
+  return nullptr;
+}
+
+std::vector<uint8_t> DataOf(const TPeResource* resource) {
+  return resource == nullptr ? std::vector<uint8_t>{}
+                             : std::vector<uint8_t>(resource->Data.begin(), resource->Data.end());
+}
+
+struct ProgramCase {
+  const char* Title;
+  std::function<std::vector<uint8_t>()> Program;
+  // The language new packages take: the one the program's resources use.
+  uint16_t PackageLanguage;
+};
+
+class PeResourcesAddsPackages : public testing::TestWithParam<ProgramCase> {};
+
+TEST_P(PeResourcesAddsPackages, KeepingEveryResourceAndSection) {
+  const std::vector<uint8_t> program = GetParam().Program();
+  const std::vector<TPeResource> before = ReadResources(program);
+  const std::vector<uint8_t> setup = Bytes("setup package"), product(70000, 0xA5);
+
+  const std::vector<uint8_t> built =
+      WithDataResources(program, {{u"SETUP", setup}, {u"PRODUCT", product}});
+
+  ExpectSoundHeaders(built);
+  const std::vector<TPeResource> after = ReadResources(built);
+  ASSERT_EQ(after.size(), before.size() + 2);
+  for (const TPeResource& old : before) {
+    const auto kept = std::find_if(after.begin(), after.end(), [&](const TPeResource& r) {
+      return r.Type.Number == old.Type.Number && r.Name.Number == old.Name.Number &&
+             r.Name.Name == old.Name.Name && r.Language == old.Language;
+    });
+    ASSERT_NE(kept, after.end());
+    EXPECT_EQ(kept->CodePage, old.CodePage);
+    EXPECT_TRUE(std::equal(kept->Data.begin(), kept->Data.end(), old.Data.begin(), old.Data.end()));
+  }
+  for (const auto& [name, data] : {std::pair{u"SETUP", setup}, std::pair{u"PRODUCT", product}}) {
+    const TPeResource* package = FindResource(after, PeResourceTypeData, name);
+    ASSERT_NE(package, nullptr);
+    EXPECT_EQ(DataOf(package), data);
+    EXPECT_EQ(package->Language, GetParam().PackageLanguage);
+  }
+
+  // Every section other than the old resources keeps its bytes where they were, and so does
+  // anything after the sections.
+  const std::vector<Section> old_sections = SectionsOf(program);
+  const std::vector<Section> new_sections = SectionsOf(built);
+  for (size_t i = 0; i < old_sections.size(); ++i) {
+    if (old_sections[i].Name == ".rsrc") continue;
+    EXPECT_EQ(new_sections[i].Name, old_sections[i].Name);
+    EXPECT_EQ(RawBytes(built, new_sections[i]), RawBytes(program, old_sections[i]));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, PeResourcesAddsPackages,
+    testing::Values(
+        ProgramCase{"ResourcesBeforeAnotherSection", [] { return ManifestProgram().Image; }, 0x409},
+        ProgramCase{"ResourcesLast", [] { return ManifestProgram(false).Image; }, 0x409},
+        ProgramCase{"ResourcesLastThenAnOverlay",
+                    [] { return ManifestProgram(false, "symbol table").Image; }, 0x409},
+        ProgramCase{"NoResources", [] { return MakeTestProgram({}).Image; }, 0},
+        ProgramCase{"RealLinkerOutput", TinyProgram, 0x409}),
+    CaseTitle());
+
+TEST(PeResources, RetiresTheOldResourceSectionWhenOthersFollowIt) {
+  const std::vector<uint8_t> program = TinyProgram();
+  const std::vector<uint8_t> built = WithDataResources(program, {{u"SETUP", Bytes("s")}});
+  const std::vector<Section> sections = SectionsOf(built);
+  ASSERT_EQ(sections.size(), SectionsOf(program).size() + 1);
+  EXPECT_EQ(sections[sections.size() - 3].Name, ".oldrsrc");
+  EXPECT_EQ(sections[sections.size() - 2].Name, ".reloc");
+  // Anything after the old end of the file stays before the new section.
+  const std::vector<uint8_t> with_overlay = [&] {
+    std::vector<uint8_t> image = program;
+    image.insert(image.end(), {'S', 'Y', 'M'});
+    return image;
+  }();
+  const std::vector<uint8_t> rebuilt = WithDataResources(with_overlay, {{u"SETUP", Bytes("s")}});
+  EXPECT_TRUE(
+      std::equal(with_overlay.begin() + 0x1000, with_overlay.end(), rebuilt.begin() + 0x1000));
+}
+
+// A last resource section is replaced only when nothing but resources is lost with it.
+TEST(PeResources, KeepsALastResourceSectionWhoseBytesStartInsideTheHeaders) {
+  TTestProgram program = ManifestProgram(false);
+  const size_t resources = program.SectionTableOffset + 40;
+  WriteTest32(program.Image, resources + 16,
+              static_cast<uint32_t>(program.Image.size() - 0x200));  // raw size
+  WriteTest32(program.Image, resources + 20, 0x200);                 // raw offset
+  const std::vector<uint8_t> built = WithDataResources(program.Image, {{u"SETUP", Bytes("s")}});
+  EXPECT_TRUE(
+      std::equal(program.Image.begin() + 0x400, program.Image.end(), built.begin() + 0x400));
+  EXPECT_EQ(SectionsOf(built).size(), 3u);
+}
+
+TEST(PeResources, BuildingAgainReplacesThePackagesWithoutGrowing) {
+  const std::vector<uint8_t> first = WithDataResources(
+      TinyProgram(), {{u"SETUP", Bytes("first setup")}, {u"PRODUCT", Bytes("first product")}});
+  const std::vector<uint8_t> second = WithDataResources(
+      first, {{u"SETUP", Bytes("other setup")}, {u"PRODUCT", Bytes("next product!")}});
+
+  EXPECT_EQ(second.size(), first.size());
+  EXPECT_EQ(SectionsOf(second).size(), SectionsOf(first).size());
+  ExpectSoundHeaders(second);
+  const std::vector<TDataResource> data = ReadDataResources(second);
+  ASSERT_EQ(data.size(), 2u);
+  EXPECT_EQ(data[0].Name, u"PRODUCT");
+  EXPECT_EQ(data[0].Data, Bytes("next product!"));
+  EXPECT_EQ(data[1].Name, u"SETUP");
+  EXPECT_EQ(data[1].Data, Bytes("other setup"));
+  EXPECT_EQ(ReadResources(second).size(), ReadResources(TinyProgram()).size() + 2);
+
+  // Larger packages the next time still replace the section rather than adding one.
+  const std::vector<uint8_t> third =
+      WithDataResources(second, {{u"SETUP", std::vector<uint8_t>(100000, 1)}});
+  EXPECT_EQ(SectionsOf(third).size(), SectionsOf(first).size());
+  ExpectSoundHeaders(third);
+  EXPECT_EQ(ReadDataResources(third)[1].Data.size(), 100000u);
+}
+
+TEST(PeResources, ReplacesEveryLanguageOfAPackageByOneInTheOldLanguage) {
+  TTestProgramOptions options;
+  options.Resources = {
+      {10, u"SETUP", 0, 0x407, "German"}, {10, u"SETUP", 0, 0x409, "English"}, TestManifest()};
+  const std::vector<uint8_t> built =
+      WithDataResources(MakeTestProgram(options).Image, {{u"setup", Bytes("new")}});
+  const std::vector<TPeResource> after = ReadResources(built);
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_EQ(after[0].Name.Name, u"setup");
+  EXPECT_EQ(after[0].Language, 0x407);
+  EXPECT_EQ(DataOf(&after[0]), Bytes("new"));
+  EXPECT_EQ(after[1].Type.Number, PeResourceTypeManifest);
+}
+
+TEST(PeResources, SortsNamesFirstByUpperCaseThenNumbers) {
+  TTestProgramOptions options;
+  options.Resources = {{10, u"Alpha", 0, 0x409, "a"},
+                       {10, u"product_notes", 0, 0x409, "n"},
+                       {10, u"zeta", 0, 0x409, "z"},
+                       {10, {}, 7, 0x409, "7"}};
+  const std::vector<uint8_t> built = WithDataResources(
+      MakeTestProgram(options).Image,
+      {{u"SETUP", Bytes("s")}, {u"PRODUCTS", Bytes("p")}, {u"PRODUCT", Bytes("p")}});
+  std::vector<String> order;
+  for (const TPeResource& resource : ReadResources(built)) {
+    order.push_back(resource.Name.IsName
+                        ? resource.Name.Name
+                        : u"#" + String(1, static_cast<char16_t>(u'0' + resource.Name.Number)));
+  }
+  // Upper case puts "S" (0x53) before "_" (0x5F); lower case would not.
+  EXPECT_EQ(order, (std::vector<String>{u"Alpha", u"PRODUCT", u"PRODUCTS", u"product_notes",
+                                        u"SETUP", u"zeta", u"#7"}));
+}
+
+TEST(PeResources, ChecksumIsTheLinkers) {
+  const std::vector<uint8_t> program = TinyProgram();
+  const Headers headers(program);
+  EXPECT_NE(ReadTest32(program, headers.Optional + 64), 0u);
+  EXPECT_EQ(PeImageChecksum(program), ReadTest32(program, headers.Optional + 64));
+}
+
+// Resource writers may leave data past VirtualSize in the section's last page, which the
+// loader maps from the file all the same (the system's own update API does when the new tree
+// fits the old raw size).
+TEST(PeResources, ReadsDataThatTheLoaderMapsPastTheVirtualSize) {
+  TTestProgram program = ManifestProgram();
+  WriteTest32(program.Image, program.SectionTableOffset + 40 + 8, 0x20);
+  const std::vector<TPeResource> resources = ReadResources(program.Image);
+  ASSERT_EQ(resources.size(), 1u);
+  EXPECT_EQ(DataOf(&resources[0]), Bytes(TestManifest().Data));
+}
+
+TEST(PeResources, ReadsOnlyNamedDataResources) {
+  TTestProgramOptions options;
+  options.Resources = {{10, u"SETUP", 0, 0, "s"}, {10, {}, 1, 0, "numbered"}, TestManifest()};
+  const std::vector<TDataResource> data = ReadDataResources(MakeTestProgram(options).Image);
+  ASSERT_EQ(data.size(), 1u);
+  EXPECT_EQ(data[0].Name, u"SETUP");
+  EXPECT_EQ(data[0].Data, Bytes("s"));
+  EXPECT_TRUE(ReadDataResources(MakeTestProgram({}).Image).empty());
+}
+
+struct RefusalCase {
+  const char* Title;
+  std::function<void(TTestProgram&)> Damage;
+  const char16_t* Message;
+};
+
+class PeResourcesRefuses : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(PeResourcesRefuses, WithOneCleanReason) {
+  TTestProgram program = ManifestProgram();
+  GetParam().Damage(program);
+  try {
+    WithDataResources(program.Image, {{u"SETUP", Bytes("s")}});
+    FAIL() << "accepted";
+  } catch (const EPeImageError& error) {
+    EXPECT_NE(error.Message().find(GetParam().Message), String::npos)
+        << StringToUtf8(error.Message());
+  }
+}
+
+void Set32(TTestProgram& program, size_t offset, uint32_t value) {
+  WriteTest32(program.Image, offset, value);
+}
+void Set16(TTestProgram& program, size_t offset, uint16_t value) {
+  WriteTest16(program.Image, offset, value);
+}
+constexpr size_t Coff = 0x44;
+constexpr size_t Optional = 0x58;
+
+INSTANTIATE_TEST_SUITE_P(
+    Programs, PeResourcesRefuses,
+    testing::Values(
+        RefusalCase{"Empty", [](TTestProgram& p) { p.Image.clear(); }, u"is not a Windows program"},
+        RefusalCase{"NoMz", [](TTestProgram& p) { p.Image[0] = 'X'; }, u"is not a Windows program"},
+        RefusalCase{"NewHeaderOutside", [](TTestProgram& p) { Set32(p, 0x3C, 0xFFFFFFF0); },
+                    u"its headers are cut short"},
+        RefusalCase{"NoPeSignature", [](TTestProgram& p) { p.Image[0x40] = 'X'; },
+                    u"is not a Windows program"},
+        RefusalCase{"CutInTheOptionalHeader", [](TTestProgram& p) { p.Image.resize(0x80); },
+                    u"its headers are cut short"},
+        RefusalCase{"Program32Bit", [](TTestProgram& p) { Set16(p, Optional, 0x10B); },
+                    u"is a 32-bit program"},
+        RefusalCase{"Arm64", [](TTestProgram& p) { Set16(p, Coff, 0xAA64); },
+                    u"is not a program for x64 processors"},
+        RefusalCase{"Library", [](TTestProgram& p) { Set16(p, Coff + 18, 0x2022); },
+                    u"is a library (DLL)"},
+        RefusalCase{"NotExecutable", [](TTestProgram& p) { Set16(p, Coff + 18, 0x0020); },
+                    u"is not an executable image"},
+        RefusalCase{"Signed",
+                    [](TTestProgram& p) {
+                      Set32(p, Optional + 112 + 32, 0x1600);
+                      Set32(p, Optional + 112 + 36, 0x100);
+                    },
+                    u"is signed; adding resources would invalidate its signature"},
+        RefusalCase{"OptionalHeaderTooSmall", [](TTestProgram& p) { Set16(p, Coff + 16, 100); },
+                    u"its headers are cut short"},
+        RefusalCase{"DirectoriesBeyondOptionalHeader",
+                    [](TTestProgram& p) { Set16(p, Coff + 16, 112 + 8); },
+                    u"its headers are cut short"},
+        RefusalCase{"SectionTableCutShort", [](TTestProgram& p) { Set16(p, Coff + 2, 0xFFFF); },
+                    u"its section table is cut short"},
+        RefusalCase{"HeadersFull",
+                    [](TTestProgram& p) { Set32(p, Optional + 60, p.SectionTableOffset + 3 * 40); },
+                    u"has no room for another section"},
+        RefusalCase{"BoundImportsAfterTheTable",
+                    [](TTestProgram& p) { p.Image[p.SectionTableOffset + 3 * 40 + 4] = 1; },
+                    u"has no room for another section"},
+        RefusalCase{"NoResourceDirectoryEntry",
+                    [](TTestProgram& p) { Set32(p, Optional + 108, 2); },
+                    u"has no place for a resource directory"},
+        RefusalCase{"SectionsOutOfOrder",
+                    [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 40 + 12, 0x1000); },
+                    u"its sections overlap or are out of order"},
+        RefusalCase{"UnalignedSection",
+                    [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 80 + 12, 0x3010); },
+                    u"its sections overlap or are out of order"},
+        RefusalCase{"OddFileAlignment", [](TTestProgram& p) { Set32(p, Optional + 36, 0x300); },
+                    u"unusual section alignment"},
+        RefusalCase{"HugeFileAlignment",
+                    [](TTestProgram& p) { Set32(p, Optional + 36, 0x80000000); },
+                    u"unusual section alignment"}),
+    CaseTitle());
+
+// The manifest program's tree: the root (entry at 16), the name directory at 24 (entry at 40),
+// the language directory at 48 (entry at 64), the data entry at 72, the data at 88.
+class PeResourcesRefusesTree : public testing::TestWithParam<RefusalCase> {};
+
+TEST_P(PeResourcesRefusesTree, AsDamagedWhenReadingAndWriting) {
+  TTestProgram program = ManifestProgram();
+  GetParam().Damage(program);
+  for (const auto& operation : std::vector<std::function<void()>>{
+           [&] { ReadResources(program.Image); }, [&] { WithDataResources(program.Image, {}); }}) {
+    try {
+      operation();
+      ADD_FAILURE() << "accepted";
+    } catch (const EPeImageError& error) {
+      EXPECT_NE(error.Message().find(u"has a damaged resource directory"), String::npos);
+      EXPECT_NE(error.Message().find(GetParam().Message), String::npos)
+          << StringToUtf8(error.Message());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Trees, PeResourcesRefusesTree,
+    testing::Values(
+        RefusalCase{"LoopToTheRoot",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 44, 0x80000000); },
+                    u"a directory is reached twice"},
+        RefusalCase{"DirectoryIsItsOwnChild",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 44, 0x80000000 | 24); },
+                    u"a directory is reached twice"},
+        RefusalCase{"HugeCount", [](TTestProgram& p) { Set16(p, p.ResourceOffset + 14, 0xFFFF); },
+                    u"entries out of range"},
+        RefusalCase{"DirectoryOutOfRange",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 20, 0xFFFFFFF0); },
+                    u"damaged"},
+        RefusalCase{"NameOutOfRange",
+                    [](TTestProgram& p) {
+                      Set16(p, p.ResourceOffset + 12, 1);
+                      Set16(p, p.ResourceOffset + 14, 0);
+                      Set32(p, p.ResourceOffset + 16, 0xFFFFFFFF);
+                    },
+                    u"damaged"},
+        RefusalCase{"NameLongerThanTheSection",
+                    [](TTestProgram& p) {
+                      Set16(p, p.ResourceOffset + 12, 1);
+                      Set16(p, p.ResourceOffset + 14, 0);
+                      Set32(p, p.ResourceOffset + 16, 0x80000000 | 88);
+                      Set16(p, p.ResourceOffset + 88, 0xFFFF);
+                    },
+                    u"a name out of range"},
+        RefusalCase{"NumberWhereANameBelongs",
+                    [](TTestProgram& p) {
+                      Set16(p, p.ResourceOffset + 12, 1);
+                      Set16(p, p.ResourceOffset + 14, 0);
+                    },
+                    u"names and numbers out of place"},
+        RefusalCase{"NumberOutOfRange",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 16, 0x10000); },
+                    u"a number out of range"},
+        RefusalCase{"LanguageByName",
+                    [](TTestProgram& p) {
+                      Set16(p, p.ResourceOffset + 48 + 12, 1);
+                      Set16(p, p.ResourceOffset + 48 + 14, 0);
+                      Set32(p, p.ResourceOffset + 64, 0x80000000 | 88);
+                    },
+                    u"a language given by name"},
+        RefusalCase{"DataAtTheTypeLevel",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 20, 72); }, u"wrong depth"},
+        RefusalCase{"DirectoryAtTheLanguageLevel",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 68, 0x80000000 | 48); },
+                    u"wrong depth"},
+        RefusalCase{"DataEntryOutOfRange",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 68, 0x7FFFFFF0); },
+                    u"damaged"},
+        RefusalCase{"DataOutOfRange",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 72, 0x7FFFFFFF); },
+                    u"data out of range"},
+        RefusalCase{"DataBeyondTheSection",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 76, 0x300); },
+                    u"data out of range"},
+        RefusalCase{"DataLargerThanTheFile",
+                    [](TTestProgram& p) { Set32(p, p.ResourceOffset + 76, 0xFFFFFFFF); },
+                    u"more data than the file holds"},
+        RefusalCase{"DirectoryOutsideEverySection",
+                    [](TTestProgram& p) { Set32(p, Optional + 112 + 16, 0x50000); },
+                    u"out of range"},
+        RefusalCase{"SameResourceTwice",
+                    [](TTestProgram& p) {
+                      TTestProgramOptions options;
+                      options.Resources = {TestManifest(), TestManifest()};
+                      p = MakeTestProgram(options);
+                    },
+                    u"a resource appears twice"}),
+    CaseTitle());
+
+// Whatever a file is cut to or whichever byte is damaged, the result is an answer or a clean
+// refusal; the sanitizers catch any read outside the image.
+TEST(PeResources, EveryCutAndEveryDamagedByteGivesAnAnswerOrAReason) {
+  for (const std::vector<uint8_t>& program : {ManifestProgram().Image, TinyProgram()}) {
+    const auto attempt = [](const std::vector<uint8_t>& image) {
+      try {
+        ReadResources(image);
+        WithDataResources(image, {{u"SETUP", Bytes("s")}});
+      } catch (const EPeImageError&) {
+      }
+    };
+    for (size_t size = 0; size < program.size(); size += 7) {
+      attempt(std::vector<uint8_t>(program.begin(), program.begin() + size));
+    }
+    for (size_t i = 0; i < program.size(); ++i) {
+      std::vector<uint8_t> damaged = program;
+      damaged[i] ^= 0xFF;
+      attempt(damaged);
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// Writing a copy of a Windows program with data (RCDATA) resources added or replaced: through
+// the system's resource-update API on Windows, by writing the resource section on Linux.
+#pragma once
+
+#include <vector>
+
+#include "platform/text.h"
+#include "tools/setupkit/pe_resources.h"
+
+// Writes Output (created or replaced) as a copy of Program whose RCDATA resources include
+// Resources, placed as PlaceDataResources says; every other resource is kept. Program must have
+// passed CheckProgramImage. A program the image module cannot handle raises EPeImageError; a
+// failing system call raises Exception with the system's text.
+void WriteProgramWithDataResources(StringView program, StringView output,
+                                   const std::vector<TDataResource>& resources);
