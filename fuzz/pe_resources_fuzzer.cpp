@@ -8,9 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-// The fuzz build configures only the libraries up to package/, not the tools, so the module is
-// compiled into the target itself.
-#include "tools/setupkit/pe_resources.cpp"
+#include "tools/setupkit/pe_resources.h"
 
 namespace {
 

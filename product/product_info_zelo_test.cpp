@@ -126,6 +126,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  Kind::Config, Kind::UpdateShellCache}}),
     CaseTitle());
 
+TEST_F(ZELOTest, EveryStepIsRunByItsOwnClassAndStepsWithoutOneAreLeftOut) {
+  CreateAutomatic();
+  std::vector<String> classes;
+  Product().PopulateActions(
+      [&](const TInstallerActionClass& action_class) { classes.emplace_back(action_class.Name); });
+  EXPECT_EQ(classes, std::vector<String>{u"TInstallerActionExtract"});
+}
+
 TEST_F(ZELOTest, PagesOfAnInstallation) {
   CreateAutomatic();
   std::vector<String> pages;

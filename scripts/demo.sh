@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The main job: builds the Windows setup program and runs it under Wine in a fresh prefix,
-# reporting what a user would see. Installs what is missing first.
+# The main job: builds the demo product's setup (build/win64/demo/setup.exe) and installs the
+# demo player with it under Wine in a fresh prefix, silently, then shows what the installation
+# left. Installs what is missing first. Extra arguments go to e2e/demo.py (--folder, --keep).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -9,6 +9,11 @@
 //   e2e-driver find-window [--class C] [--caption T] [--timeout MS]
 //       Waits for a visible top-level window and prints it as JSON: handle, class, caption,
 //       owner, and its child controls (class, id, text, style, visible, enabled, checked).
+//   e2e-driver spawn-window <log-file> <stop-file>
+//       Plays the first, unelevated process of a setup: a message-only window that takes
+//       spawn requests (WM_COPYDATA numbered with the registered message "SpawnToken") and
+//       appends each requested command line to the log, one UTF-8 line each, until <stop-file>
+//       exists. Prints the window's handle in decimal once it is ready.
 //   e2e-driver hold <file> <stop-file>
 //       Keeps <file> open for reading, shared with readers and with renaming but not with
 //       writers (as Windows holds a running program's file), until <stop-file> exists or two
@@ -324,6 +329,52 @@ int Click(int argc, wchar_t** argv) {
   return 0;
 }
 
+struct SpawnLog {
+  UINT Token;
+  std::filesystem::path File;
+};
+
+LRESULT CALLBACK SpawnWindowProcedure(HWND window, UINT message, WPARAM first, LPARAM second) {
+  auto* log = reinterpret_cast<SpawnLog*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_COPYDATA && log != nullptr) {
+    const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(second);
+    if (record != nullptr && record->dwData == log->Token) {
+      const std::wstring text(static_cast<const wchar_t*>(record->lpData),
+                              record->cbData / sizeof(wchar_t));
+      std::ofstream(log->File, std::ios::app | std::ios::binary) << ToUtf8(text) << "\n";
+      return 1;
+    }
+  }
+  return ::DefWindowProcW(window, message, first, second);
+}
+
+int SpawnWindow(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  SpawnLog log{::RegisterWindowMessageW(L"SpawnToken"), std::filesystem::path(argv[2])};
+  WNDCLASSEXW window_class = {};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = &SpawnWindowProcedure;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"E2ESpawnWindow";
+  ::RegisterClassExW(&window_class);
+  const HWND window = ::CreateWindowExW(0, L"E2ESpawnWindow", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                        nullptr, window_class.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&log));
+  std::printf("%lld\n", static_cast<long long>(reinterpret_cast<intptr_t>(window)));
+  std::fflush(stdout);
+  const ULONGLONG deadline = ::GetTickCount64() + 300000;
+  while (::GetFileAttributesW(argv[3]) == INVALID_FILE_ATTRIBUTES &&
+         ::GetTickCount64() < deadline) {
+    // Sent messages are handled inside this wait, as the real first process handles them.
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+  }
+  ::DestroyWindow(window);
+  return 0;
+}
+
 int Hold(int argc, wchar_t** argv) {
   if (argc < 4) return 2;
   const HANDLE file = ::CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
@@ -369,7 +420,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"find-window") return FindWindow(argc, argv);
   if (command == L"click") return Click(argc, argv);
   if (command == L"hold") return Hold(argc, argv);
+  if (command == L"spawn-window") return SpawnWindow(argc, argv);
   if (command == L"close") return Close(argc, argv);
-  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold|close ...\n");
+  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold|close|spawn-window ...\n");
   return 2;
 }
