@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimized and runs them; each prints its figures beside a baseline
-# measured in the same run.
+# measured in the same run. The installation benchmark also needs the Windows build, which it
+# runs under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,3 +12,8 @@ for benchmark in build/bench/bench/*_bench; do
   echo "== $(basename "$benchmark")"
   "$benchmark"
 done
+
+cmake --preset win64 >/dev/null
+cmake --build --preset win64
+echo "== install_bench"
+python3 bench/install_bench.py --build build/win64 "$@"

@@ -14,6 +14,10 @@
 //       spawn requests (WM_COPYDATA numbered with the registered message "SpawnToken") and
 //       appends each requested command line to the log, one UTF-8 line each, until <stop-file>
 //       exists. Prints the window's handle in decimal once it is ready.
+//   e2e-driver write-files <source-folder> <target-folder>
+//       Copies every file below the source folder to the same place below the target folder,
+//       creating folders on the way, with plain CreateFile/WriteFile: the least a program that
+//       writes those files can do, the floor the installation benchmark measures against.
 //   e2e-driver hold <file> <stop-file>
 //       Keeps <file> open for reading, shared with readers and with renaming but not with
 //       writers (as Windows holds a running program's file), until <stop-file> exists or two
@@ -329,6 +333,44 @@ int Click(int argc, wchar_t** argv) {
   return 0;
 }
 
+bool CopyTree(const std::wstring& source, const std::wstring& target) {
+  ::CreateDirectoryW(target.c_str(), nullptr);
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = ::FindFirstFileW((source + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  std::vector<char> buffer(1 << 20);
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring from = source + L"\\" + name, to = target + L"\\" + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ok = CopyTree(from, to) && ok;
+      continue;
+    }
+    const HANDLE in = ::CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    const HANDLE out = ::CreateFileW(to.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD read = 0, written = 0;
+    while (in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE &&
+           ::ReadFile(in, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) &&
+           read > 0) {
+      ::WriteFile(out, buffer.data(), read, &written, nullptr);
+    }
+    ok = ok && in != INVALID_HANDLE_VALUE && out != INVALID_HANDLE_VALUE;
+    if (in != INVALID_HANDLE_VALUE) ::CloseHandle(in);
+    if (out != INVALID_HANDLE_VALUE) ::CloseHandle(out);
+  } while (::FindNextFileW(find, &entry));
+  ::FindClose(find);
+  return ok;
+}
+
+int WriteFiles(int argc, wchar_t** argv) {
+  if (argc < 4) return 2;
+  return CopyTree(argv[2], argv[3]) ? 0 : 1;
+}
+
 struct SpawnLog {
   UINT Token;
   std::filesystem::path File;
@@ -421,7 +463,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"click") return Click(argc, argv);
   if (command == L"hold") return Hold(argc, argv);
   if (command == L"spawn-window") return SpawnWindow(argc, argv);
+  if (command == L"write-files") return WriteFiles(argc, argv);
   if (command == L"close") return Close(argc, argv);
-  std::fprintf(stderr, "usage: e2e-driver launch|find-window|click|hold|close|spawn-window ...\n");
+  std::fprintf(
+      stderr,
+      "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files ...\n");
   return 2;
 }

@@ -1,0 +1,187 @@
+#!/usr/bin/env python3
+"""A silent installation of a ~40 MB, ~1,500-file product under Wine, beside its floor measured
+in the same run: the same LZMA stream decoded natively (liblzma) plus the same files written
+under Wine by a trivial program. Prints the figures and the ratio; asserts nothing.
+
+    install_bench.py --build <build/win64> [--repetitions 7] [--smoke]
+
+The product is generated here (random bytes, structured records and text). Every run installs
+into a folder of its own, on a tmpfs mounted into the prefix when the bench runs as root:
+re-creating many files right after deleting them on an unjournaled ext4 costs the kernel
+extra time for minutes, which would skew every run after the first. The wineserver is kept
+running across the runs, so the figures are warm ones.
+"""
+
+import argparse
+import lzma
+import os
+import random
+import shutil
+import statistics
+import struct
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+
+from e2e.harness import ipk5  # noqa: E402
+from e2e.harness.driver import Driver  # noqa: E402
+from e2e.harness.wine import WinePrefix  # noqa: E402
+
+WORDS = ["player", "playlist", "volume", "equalizer", "track", "album", "artist", "skin"]
+
+
+def generate_product(folder: Path, total: int, count: int):
+    random.seed(2026)
+    shutil.rmtree(folder, ignore_errors=True)
+    names = []
+    per_file = total // count
+    for index in range(count):
+        size = max(64, int(random.expovariate(1 / per_file)))
+        kind = index % 3
+        if kind == 0:
+            data = random.randbytes(size)
+        elif kind == 1:
+            data = b"".join(struct.pack("<IIII", i, i * 7, i % 13, 0xABCD) for i in range(size // 16))
+        else:
+            data = " ".join(random.choice(WORDS) for _ in range(size // 6)).encode()
+        name = f"data\\{index % 40:02d}\\file{index:04d}.{['bin', 'dat', 'txt'][kind]}"
+        path = folder.joinpath(*name.split("\\"))
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(data)
+        names.append(name)
+    return names
+
+
+def write_setup_folder(demo_setup: Path, folder: Path, names):
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(demo_setup, folder)
+    files = "\n".join(f'      <File name="$DEST\\{name}">{name}</File>' for name in names)
+    (folder / "Install.xml").write_text(f"""<?xml version="1.0" encoding="utf-8"?>
+<Install>
+  <setup><license><File name="License.rtf" lang-family="EN"/></license></setup>
+  <product>
+    <Settings>
+      <Setting name="ProductName" value="ZELO"/>
+      <Setting name="ProductVersion" value="5.0"/>
+      <Setting name="ProductVersionNo" value="5.0.0.1"/>
+    </Settings>
+    <Components>
+{files}
+    </Components>
+  </product>
+</Install>
+""", encoding="utf-8")
+
+
+def linux_setupkit(build: Path) -> Path:
+    for tree in ("host", "bench"):
+        tool = build.parent / tree / "setupkit"
+        if tool.exists():
+            return tool
+    sys.exit("install_bench: build the host or bench preset first (it needs the Linux setupkit)")
+
+
+def product_lzma_stream(package: bytes):
+    """The deciphered body of a package and its payload size: exactly what the installer hands
+    to liblzma."""
+    size = struct.unpack_from("<I", package, 8)[0]
+    return ipk5.rc4(ipk5.package_key(), package[12:]), size
+
+
+def decode_natively(body: bytes, size: int) -> float:
+    properties = body[0]
+    dict_size = struct.unpack_from("<I", body, 1)[0]
+    start = time.perf_counter()
+    decoder = lzma.LZMADecompressor(format=lzma.FORMAT_RAW, filters=[
+        {"id": lzma.FILTER_LZMA1, "lc": properties % 9, "lp": properties // 9 % 5,
+         "pb": properties // 45, "dict_size": max(dict_size, 4096)}])
+    payload = decoder.decompress(body[5:], max_length=size)
+    elapsed = time.perf_counter() - start
+    assert len(payload) == size
+    return elapsed
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", type=Path, required=True)
+    parser.add_argument("--repetitions", type=int, default=7)
+    parser.add_argument("--smoke", action="store_true", help="tiny product, one run")
+    options = parser.parse_args()
+    build = options.build.resolve()
+    work = build / "bench-install"
+    total, count = (1 << 20, 50) if options.smoke else (40 << 20, 1500)
+    repetitions = 1 if options.smoke else options.repetitions
+
+    names = generate_product(work / "product", total, count)
+    write_setup_folder(build / "demo" / "setup", work / "setup", names)
+    setup_exe = work / "setup.exe"
+    tool = linux_setupkit(build)
+    subprocess.run([str(tool), "build", "--setup", str(work / "setup"), "--product",
+                    str(work / "product"), "--program", str(build / "setup.exe"), "-o",
+                    str(setup_exe)], check=True, stdout=subprocess.DEVNULL)
+    # Packing is deterministic, so this is the very stream that the setup carries.
+    subprocess.run([str(tool), "pack", str(work / "product"), "-o", str(work / "product.pkg")],
+                   check=True, stdout=subprocess.DEVNULL)
+
+    prefix = WinePrefix(build / "wine", work / "prefix-place", "null")
+    output = work / "output"
+    output.mkdir(parents=True, exist_ok=True)
+    mounted = False
+    try:
+        bench_root = prefix.drive_c / "Bench"
+        bench_root.mkdir()
+        if os.geteuid() == 0:
+            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4g", "tmpfs",
+                                      str(bench_root)]).returncode == 0
+        driver = Driver(prefix, build / "e2e-driver.exe", output)
+        setup_in_prefix = prefix.drive_c / "setup.exe"
+        shutil.copyfile(setup_exe, setup_in_prefix)
+        # A persistent wineserver: every run starts warm instead of paying Wine's start-up.
+        subprocess.run(["/usr/lib/wine/wineserver", "-p"],
+                       env={**os.environ, "WINEPREFIX": str(prefix.path)}, check=True)
+
+        def timed(command_line: str) -> float:
+            start = time.perf_counter()
+            launched = driver.launch(command_line)
+            try:
+                exit_code = launched.wait(timeout=600)
+            except AssertionError:
+                window = driver.find_window(caption="Setup", timeout_ms=0, required=False)
+                raise AssertionError(f"{command_line} did not end; window: {window}")
+            elapsed = time.perf_counter() - start
+            assert exit_code == 0, f"{command_line} ended with {exit_code}"
+            return elapsed
+
+        timed('"C:\\setup.exe" /AUTO=C:\\Bench\\warmup\\ /SILENT')
+        installs, writes = [], []
+        for run in range(repetitions):
+            installs.append(timed(f'"C:\\setup.exe" /AUTO=C:\\Bench\\install{run}\\ /SILENT'))
+            writes.append(timed(f'"Z:{build / "e2e-driver.exe"}" write-files '
+                                f'Z:{work / "product"} C:\\Bench\\write{run}'))
+
+        body, size = product_lzma_stream((work / "product.pkg").read_bytes())
+        decodes = [decode_natively(body, size) for _ in range(repetitions)]
+    finally:
+        if mounted:
+            prefix.stop_server()
+            subprocess.run(["umount", str(prefix.drive_c / "Bench")])
+        prefix.remove()
+
+    install = statistics.median(installs)
+    write = statistics.median(writes)
+    decode = statistics.median(decodes)
+    floor = decode + write
+    print(f"product: {total / (1 << 20):.0f} MiB in {count} files, median of {repetitions} runs, "
+          f"warm wineserver, destination on {'tmpfs' if mounted else 'the build disk'}")
+    print(f"silent installation under Wine          {install:7.3f} s")
+    print(f"floor: native LZMA decode               {decode:7.3f} s")
+    print(f"floor: files written under Wine         {write:7.3f} s")
+    print(f"installation relative to the floor: {install / floor:.2f}x (aim: at most 1.30x)")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
