@@ -145,7 +145,24 @@ int main(int argc, char** argv) {
       std::filesystem::temp_directory_path() / ("uinstaller-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(work / "product");
   {
+    // xz gets the files' bytes in the order the tool packs them (ASCII letters folded, then the
+    // name), so that both compress the same sequence.
+    std::vector<const GeneratedFile*> packed_order;
+    for (const GeneratedFile& file : files) packed_order.push_back(&file);
+    const auto sort_key = [](const String& name) {
+      String key = name;
+      for (char16_t& c : key) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+      return std::make_pair(key, name);
+    };
+    std::sort(packed_order.begin(), packed_order.end(),
+              [&](const GeneratedFile* a, const GeneratedFile* b) {
+                return sort_key(a->Name) < sort_key(b->Name);
+              });
     std::ofstream all(work / "payload.bin", std::ios::binary);
+    for (const GeneratedFile* sorted : packed_order) {
+      all.write(reinterpret_cast<const char*>(sorted->Content.data()),
+                static_cast<std::streamsize>(sorted->Content.size()));
+    }
     for (const GeneratedFile& file : files) {
       String relative = file.Name;
       std::replace(relative.begin(), relative.end(), u'\\', u'/');
@@ -154,8 +171,6 @@ int main(int argc, char** argv) {
       std::ofstream(path, std::ios::binary)
           .write(reinterpret_cast<const char*>(file.Content.data()),
                  static_cast<std::streamsize>(file.Content.size()));
-      all.write(reinterpret_cast<const char*>(file.Content.data()),
-                static_cast<std::streamsize>(file.Content.size()));
     }
   }
   SilentConsole console;
