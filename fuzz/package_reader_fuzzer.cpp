@@ -18,11 +18,7 @@ namespace {
 std::vector<uint8_t> WrapPayload(const uint8_t* data, size_t size) {
   TMemoryStream payload(std::vector<uint8_t>(data, data + size));
   TMemoryStream container;
-  TVYNHashCRC32 crc;
-  THashState state;
-  crc.Initialize(state);
-  crc.Update(state, data, size);
-  const auto checksum = static_cast<uint32_t>(std::get<int32_t>(crc.Finalize(state)));
+  const uint32_t checksum = TVYNHashCRC32::Checksum(data, size);
   const uint32_t header[3] = {0x354B5049 /* "IPK5" */, checksum, static_cast<uint32_t>(size)};
   container.WriteBuffer(header, sizeof header);
   TRC4State cipher;

@@ -88,11 +88,8 @@ void TSetupPackageBuilder::Commit(TStream& dest, int level) {
 
   uint8_t header[SetupPackageHeaderSize] = {};
   std::memcpy(header, SetupPackageMagic, sizeof SetupPackageMagic);
-  TVYNHashCRC32 crc;
-  THashState state;
-  crc.Initialize(state);
-  crc.Update(state, payload_.Memory(), static_cast<size_t>(payload_.Size()));
-  StoreUInt32(header + 4, static_cast<uint32_t>(std::get<int32_t>(crc.Finalize(state))));
+  StoreUInt32(header + 4,
+              TVYNHashCRC32::Checksum(payload_.Memory(), static_cast<size_t>(payload_.Size())));
   StoreUInt32(header + 8, static_cast<uint32_t>(payload_.Size()));
   dest.WriteBuffer(header, sizeof header);
 

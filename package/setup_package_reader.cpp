@@ -100,11 +100,7 @@ void TSetupPackageReader::Read(TStream& stream) {
   });
 
   if (payload_.Size() != static_cast<int64_t>(payload_size)) throw ESetupPackageReadError();
-  TVYNHashCRC32 crc;
-  THashState state;
-  crc.Initialize(state);
-  crc.Update(state, payload_.Memory(), payload_.Bytes().size());
-  if (static_cast<uint32_t>(std::get<int32_t>(crc.Finalize(state))) != checksum) {
+  if (TVYNHashCRC32::Checksum(payload_.Memory(), payload_.Bytes().size()) != checksum) {
     throw ESetupPackageReadError();
   }
   ReadFileTable();

@@ -52,11 +52,7 @@ std::vector<uint8_t> DecodePayload(const std::vector<uint8_t>& package) {
 }
 
 uint32_t Crc32(const std::vector<uint8_t>& bytes) {
-  TVYNHashCRC32 crc;
-  THashState state;
-  crc.Initialize(state);
-  crc.Update(state, bytes.data(), bytes.size());
-  return static_cast<uint32_t>(std::get<int32_t>(crc.Finalize(state)));
+  return TVYNHashCRC32::Checksum(bytes.data(), bytes.size());
 }
 
 std::string Read(TSetupPackageReader& reader, StringView name) {

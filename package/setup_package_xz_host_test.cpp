@@ -22,11 +22,7 @@ void Put(std::vector<uint8_t>& bytes, uint64_t value, int size) {
 }
 
 uint32_t Crc32(const std::vector<uint8_t>& bytes) {
-  TVYNHashCRC32 crc;
-  THashState state;
-  crc.Initialize(state);
-  crc.Update(state, bytes.data(), bytes.size());
-  return static_cast<uint32_t>(std::get<int32_t>(crc.Finalize(state)));
+  return TVYNHashCRC32::Checksum(bytes.data(), bytes.size());
 }
 
 void Encipher(std::vector<uint8_t>& bytes) {

@@ -215,6 +215,10 @@ const TCRC32Table& TVYNHashCRC32::BuiltInTable() {
   return Crc32Tables[0];
 }
 
+uint32_t TVYNHashCRC32::Checksum(const void* data, size_t size) {
+  return UpdateSliced(0, static_cast<const uint8_t*>(data), size);
+}
+
 THashValue TVYNHashCRC32::Finalize(THashState& state) const {
   const uint32_t value = StateOf<TState>(state).Value;
   state.reset();

@@ -98,6 +98,8 @@ class TVYNHashCRC32 : public TVYNHash {
 
   // Entry n is the remainder of n shl 24 after eight shift-and-conditional-XOR steps.
   static const TCRC32Table& BuiltInTable();
+  // The CRC32 of one buffer, as the unsigned 32 bits that containers store.
+  static uint32_t Checksum(const void* data, size_t size);
 };
 
 // Hashes of the platform's cryptographic service (provider type 1, verify-context mode).

@@ -38,6 +38,11 @@ TEST(Crc32, CheckValues) {
   EXPECT_EQ(Crc32Of(""), 0u);
 }
 
+TEST(Crc32, ChecksumOfABufferIsTheSameAsTheStatefulRun) {
+  EXPECT_EQ(TVYNHashCRC32::Checksum("123456789", 9), 0x89A1897Fu);
+  EXPECT_EQ(TVYNHashCRC32::Checksum("", 0), 0u);
+}
+
 TEST(Crc32, BuiltInTableIsTheNonReflectedTable) {
   const TCRC32Table& table = TVYNHashCRC32::BuiltInTable();
   EXPECT_EQ(table[0], 0u);
