@@ -2,6 +2,7 @@
 #include "core/installer.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "core/installer_errors.h"
 #include "core/installer_extract_helper.h"
@@ -16,16 +17,16 @@
 
 TInstaller* Installer = nullptr;
 
-namespace {
-
-// A question for the user, handed from the worker to the main thread.
-constexpr uint32_t MessageAskUser = platform::MessageUser + 1;
-
-struct Question {
+struct TInstaller::Question {
   String Text;
   unsigned Style;
   int Answer;
 };
+
+namespace {
+
+// A question for the user, handed from the worker to the main thread.
+constexpr uint32_t MessageAskUser = platform::MessageUser + 1;
 
 // ioAuto and ioSilent: decided by the command line, fixed for the run.
 constexpr TInstallerOptions FixedOptions = OptionBit(ioAuto) | OptionBit(ioSilent);
@@ -59,8 +60,12 @@ TInstaller::TInstaller(StringView command_line) {
 }
 
 TInstaller::~TInstaller() {
-  // The worker may still report; it ends while everything it reports to is alive.
+  // The worker may still report; it ends while everything it reports to is alive. The product,
+  // extraction and resources objects go next, while they can still reach the installer.
   thread_.reset();
+  product_info_.reset();
+  extract_helper_.reset();
+  resources_.reset();
   Installer = nullptr;
 }
 
@@ -225,9 +230,35 @@ void TInstaller::DispatchNotification(int32_t code, intptr_t param) {
 
 int TInstaller::AskUser(StringView text, unsigned style) {
   Question question{String(text), style, 0};
-  platform::SendWindowMessage(message_window_->Handle(), MessageAskUser, 0,
-                              reinterpret_cast<intptr_t>(&question));
+  // The question travels beside the message, not in it: the window can be found by its class,
+  // and a pointer taken from another process's message must never be written through.
+  {
+    std::lock_guard guard(question_lock_);
+    pending_question_ = &question;
+    ++question_number_;
+  }
+  platform::SendWindowMessage(message_window_->Handle(), MessageAskUser, 0, 0);
+  std::lock_guard guard(question_lock_);
+  pending_question_ = nullptr;
   return question.Answer;
+}
+
+void TInstaller::AnswerPendingQuestion() {
+  Question asked{};
+  uint64_t number = 0;
+  {
+    std::lock_guard guard(question_lock_);
+    if (pending_question_ == nullptr) return;
+    asked = *pending_question_;
+    number = question_number_;
+  }
+  String caption = resources_->GetString(u"Common", u"Caption");
+  if (caption.empty()) caption = u"Setup";
+  const int answer = platform::ShowMessageBox(OwnerWindow, asked.Text, caption, asked.Style);
+  // A box opened by a stray message may outlive the question: the asker has moved on by then.
+  std::lock_guard guard(question_lock_);
+  if (pending_question_ != nullptr && question_number_ == number)
+    pending_question_->Answer = answer;
 }
 
 bool TInstaller::HandleMessage(uint32_t message, uintptr_t first, intptr_t second,
@@ -239,6 +270,8 @@ bool TInstaller::HandleMessage(uint32_t message, uintptr_t first, intptr_t secon
         // A listener failed on the main thread; the run records it rather than letting the
         // exception cross the window system.
         AddError(error.Message());
+      } catch (const std::exception& error) {
+        AddError(Utf8ToString(error.what()));
       }
       return true;
     case platform::MessageCopyData: {
@@ -258,14 +291,7 @@ bool TInstaller::HandleMessage(uint32_t message, uintptr_t first, intptr_t secon
       }
       return true;
     }
-    case MessageAskUser: {
-      auto* question = reinterpret_cast<Question*>(second);
-      String caption = resources_->GetString(u"Common", u"Caption");
-      if (caption.empty()) caption = u"Setup";
-      question->Answer =
-          platform::ShowMessageBox(OwnerWindow, question->Text, caption, question->Style);
-      return true;
-    }
+    case MessageAskUser: AnswerPendingQuestion(); return true;
     default: return false;
   }
 }

@@ -111,13 +111,22 @@ class TInstaller {
   platform::NativeWindow OwnerWindow = nullptr;
 
  private:
+  struct Question;
+
   bool HandleMessage(uint32_t message, uintptr_t first, intptr_t second, intptr_t& result);
+  // Main thread: shows the worker's pending question, if there is one, and stores the answer.
+  void AnswerPendingQuestion();
 
   TVYNIniFile option_store_;
   String dest_path_;
   TVYNStringList errors_;
   std::unique_ptr<TInstallerExtractHelper> extract_helper_;
   std::unique_ptr<platform::MessageWindow> message_window_;
+  // The worker's question while it waits for the main thread to answer it, and a number that
+  // tells one question from the next even when they share an address.
+  std::mutex question_lock_;
+  Question* pending_question_ = nullptr;
+  uint64_t question_number_ = 0;
   std::vector<IInstallerNotify*> listeners_;
   // Recursive: a listener may pump messages and so receive the next notification while the
   // first is still being dispatched on the same thread.

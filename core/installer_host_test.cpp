@@ -95,6 +95,15 @@ TEST_F(InstallerHostTest, NoPostActionsAfterErrorsOrWhenNothingIsTicked) {
   EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
 }
 
+TEST_F(InstallerHostTest, TheUninstallerStartsNoPostActions) {
+  BecomeUninstaller();
+  TInstaller& installer = Create(u"/AUTO /SILENT");
+  installer.SetDestPath(folder_.Path());
+  installer.OptionStore().WriteBool(u"Actions", u"$DEST\\ZELO.exe", true);
+  installer.RunPostActions();
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
 TEST_F(InstallerHostTest, ASetupPackageWithoutScriptOrADamagedOneIsRefused) {
   TSetupPackageBuilder builder;
   TMemoryStream english(std::vector<uint8_t>{'[', 'F', 'i', 'l', 'e', ']'});
@@ -152,6 +161,16 @@ TEST_F(InstallerHostTest, QuestionsFromTheWorkerAreAskedOnTheMainThread) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].Text, u"Retry?");
   EXPECT_EQ(boxes[0].Caption, u"ZELO Setup");
+}
+
+TEST_F(InstallerHostTest, AStrayQuestionMessageAsksNothingAndWritesNowhere) {
+  TInstaller& installer = CreateAutomatic();
+  installer.Resources().InitializeLanguages();
+  // What another process could send to the window it found by its class: no question is
+  // pending, and the pointer-sized parameter is not one.
+  platform::SendWindowMessage(installer.MessageWindowHandle(), platform::MessageUser + 1, 0,
+                              0x1234);
+  EXPECT_TRUE(HostDouble::TakeMessageBoxes().empty());
 }
 
 }  // namespace

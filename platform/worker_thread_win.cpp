@@ -66,6 +66,8 @@ bool WorkerThread::HasFinished() const {
 }
 
 void WorkerThread::WaitServingSentMessages() {
+  // A suspended thread never ends, so waiting for one that was never started would hang.
+  if (!HasStarted()) return;
   WaitForObjectServingSentMessages(state_->Thread.Get());
 }
 

@@ -28,6 +28,13 @@ class ZELOTest : public InstallerTest {
   }
   TProductInfoZELO& Product() { return static_cast<TProductInfoZELO&>(installer_->ProductInfo()); }
   void WriteConfig(StringView name, std::string_view text) { folder_.WriteFile(name, text); }
+  // An installation in Folder (of the test's folder) registered under Name.
+  void RegisterInstallation(StringView name, StringView folder) {
+    const String uninstaller = String(folder) + u"Uninstall.exe";
+    folder_.WriteFile(uninstaller, "MZ");
+    ASSERT_TRUE(TInstallerApplicationRepository::Register(name, folder_.PathOf(uninstaller), u"5.0",
+                                                          u"ZELO Team", u""));
+  }
 };
 
 TEST_F(ZELOTest, ZeloIniDescribesTheInstallationAndItsIntegrationChoicesBecomeTheRunsOwn) {
@@ -74,14 +81,22 @@ TEST_F(ZELOTest, UpdatableVersionsAre3500To5099) {
 }
 
 TEST_F(ZELOTest, TheRegistrationTellsWhereThePlayerIsInstalled) {
-  folder_.WriteFile(u"Installed\\Uninstall.exe", "MZ");
-  ASSERT_TRUE(TInstallerApplicationRepository::Register(
-      u"ZELO", folder_.PathOf(u"Installed\\Uninstall.exe"), u"5.0", u"ZELO Team", u""));
+  RegisterInstallation(u"ZELO", u"Installed\\");
   String path;
   EXPECT_TRUE(TProductInfoZELO::FindInstalledPath(path));
   EXPECT_EQ(path, folder_.PathOf(u"Installed\\"));
   // With no switches, the installer proposes that folder.
   EXPECT_EQ(Create(u"").DestPath(), folder_.PathOf(u"Installed\\"));
+}
+
+TEST_F(ZELOTest, TheOlderRegistrationCountsOnlyWithoutTheCurrentOne) {
+  RegisterInstallation(u"ZELO3", u"Old\\");
+  String path;
+  ASSERT_TRUE(TProductInfoZELO::FindInstalledPath(path));
+  EXPECT_EQ(path, folder_.PathOf(u"Old\\"));
+  RegisterInstallation(u"ZELO", u"New\\");
+  ASSERT_TRUE(TProductInfoZELO::FindInstalledPath(path));
+  EXPECT_EQ(path, folder_.PathOf(u"New\\"));
 }
 
 TEST_F(ZELOTest, NoInstallationFoundGivesTheProgramFilesFolder) {
