@@ -28,8 +28,9 @@ String Decimal(int value) {
 // Adds one path to the "Uninstall" section: relative to the destination when it lies inside
 // it, so that the uninstaller removes the right files wherever the folder ends up.
 void AddUninstallEntry(TVYNIniFile& ini, StringView path) {
-  const String& destination = Installer->DestPath();
-  // Expanded and cleaned up exactly as the file was written, so the list names the real file.
+  // Both cleaned up exactly as the file was written, so the list names the real file, and a
+  // destination typed with a doubled delimiter still contains what was written into it.
+  const String destination = Installer->Resources().ExpandPath(Installer->DestPath());
   String expanded = Installer->Resources().ExpandPath(path);
   if (expanded.size() >= destination.size() &&
       SameName(StringView(expanded).substr(0, destination.size()), destination)) {

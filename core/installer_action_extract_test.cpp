@@ -101,16 +101,35 @@ TEST_F(ExtractActionTest, APortableInstallationIsNotRegistered) {
                    .IsOpen());
 }
 
-TEST_F(ExtractActionTest, APathOutsideTheDestinationStaysAbsolute) {
+TEST_F(ExtractActionTest, ADestinationTypedWithADoubledDelimiterStillGivesRelativeEntries) {
+  String doubled = folder_.Path();
+  doubled.insert(doubled.find_last_of(u'\\', doubled.size() - 2), u"\\");
+  TInstaller& installer = Create(u"/AUTO=\"" + doubled + u"\"");
+  installer.Resources().InitializeLanguages();
+  installer.Start(true);
+  ASSERT_FALSE(installer.HasErrors()) << StringToUtf8(installer.Errors().GetText());
+  EXPECT_EQ(ReadUninstallList()->ReadSectionText(u"Uninstall"),
+            u"0=ZELO.exe\r\nCount=4\r\n1=readme.txt\r\n2=Uninstall.dat\r\n3=Uninstall.exe\r\n");
+}
+
+TEST_F(ExtractActionTest, TheListEndsWithTheUninstallerAndKeepsOutsidePathsAbsolute) {
   TInstaller& installer = CreateAutomatic();
   installer.Resources().InitializeLanguages();
   TInstallerScriptFile outside;
   outside.Name = u"X:\\Shared\\codec.dll";
-  TInstallerActionExtract action;
-  action.WriteUninstallData(installer.DestPath(), {&outside});
-  const auto list = ReadUninstallList();
-  EXPECT_EQ(list->ReadString(u"Uninstall", u"0", u""), u"X:\\Shared\\codec.dll");
-  EXPECT_EQ(list->ReadInteger(u"Uninstall", u"Count", 0), 3);
+  struct Case {
+    std::vector<const TInstallerScriptFile*> Files;
+    String Expected;
+  };
+  const Case cases[] = {
+      {{}, u"0=Uninstall.dat\r\nCount=2\r\n1=Uninstall.exe\r\n"},  // no file for the language
+      {{&outside}, u"0=X:\\Shared\\codec.dll\r\nCount=3\r\n1=Uninstall.dat\r\n2=Uninstall.exe\r\n"},
+  };
+  for (const Case& one : cases) {
+    TInstallerActionExtract action;
+    action.WriteUninstallData(installer.DestPath(), one.Files);
+    EXPECT_EQ(ReadUninstallList()->ReadSectionText(u"Uninstall"), one.Expected);
+  }
 }
 
 }  // namespace

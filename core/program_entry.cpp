@@ -175,7 +175,11 @@ void StartUninstallerCopy() {
   platform::SetCurrentFolder(FolderPart(copy));
   const String parameters =
       u"/PATH=\"" + String(FolderPart(program)) + u"\" " + ProgramArgumentText();
-  platform::ShellOpen(copy, parameters, u"", platform::ShowDefault);
+  // The first process ends with success once the copy runs, so a copy that never started has
+  // to say so here: otherwise a silent uninstallation would report success and remove nothing.
+  if (!platform::ShellOpen(copy, parameters, u"", platform::ShowDefault)) {
+    throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
+  }
 }
 
 String CopyToTempFolder(StringView source) {

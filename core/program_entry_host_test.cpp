@@ -203,6 +203,13 @@ TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
   EXPECT_TRUE(current == temp_ || current + u"\\" == temp_) << StringToUtf8(current);
 }
 
+TEST_F(ProgramEntry, AnUninstallerCopyThatCannotBeStartedIsAFailureNotASuccess) {
+  BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
+  HostDouble::RefuseNextShellExecution();
+  EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+}
+
 TEST_F(ProgramEntry, TheCopyInTheTemporaryFolderUninstallsTheFolderNamedByPath) {
   BecomeUninstallerIn(temp_);
   EXPECT_EQ(Run(u"/PATH=\"" + folder_.Path() + u"\" /AUTO /SILENT"), ExitSuccess);

@@ -72,6 +72,8 @@ class HostDouble {
     int ShowCommand;
   };
   static std::vector<ShellExecution> TakeShellExecutions();
+  // The next ShellOpen fails, as when the file cannot be started.
+  static void RefuseNextShellExecution();
 
   // Queues the answer of the next message box; without one a box answers OK.
   static void AnswerNextMessageBox(int answer);

@@ -12,4 +12,17 @@ inline constexpr int ShowDefault = 5;  // SW_SHOW
 // picks what opens it. False, with the platform's error, when the shell refuses.
 bool ShellOpen(StringView file, StringView parameters, StringView directory, int show_command);
 
+// The calling thread as a single-threaded COM apartment while the object lives: the shell may
+// hand a verb to a COM handler, so a thread that opens things through it should hold one.
+class ShellApartment {
+ public:
+  ShellApartment();
+  ~ShellApartment();
+  ShellApartment(const ShellApartment&) = delete;
+  ShellApartment& operator=(const ShellApartment&) = delete;
+
+ private:
+  [[maybe_unused]] bool initialized_ = false;  // the host has no COM to join
+};
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 // Starting things through ShellExecuteW.
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/shell_execute.h"
@@ -15,6 +16,15 @@ bool ShellOpen(StringView file, StringView parameters, StringView directory, int
                       directory_text.empty() ? nullptr : ToWide(directory_text), show_command));
   // Values up to 32 are errors; the shell has set the last error.
   return result > 32;
+}
+
+ShellApartment::ShellApartment()
+    : initialized_(
+          SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+}
+
+ShellApartment::~ShellApartment() {
+  if (initialized_) ::CoUninitialize();
 }
 
 }  // namespace platform

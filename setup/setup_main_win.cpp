@@ -3,12 +3,15 @@
 #include <windows.h>
 
 #include "core/program_entry.h"
+#include "platform/shell_execute.h"
 #include "product/product_info_zelo.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a library: only System32 is searched, so a DLL planted beside the
   // downloaded setup (the Downloads folder) is never picked up.
   ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // The shell may hand a verb to a COM handler when the installer opens the player or a page.
+  const platform::ShellApartment apartment;
   RegisterProductZELO();
   return RunProgramEntry();
 }
