@@ -8,7 +8,9 @@
 
 #include "package/setup_package_builder.h"
 #include "support/file_stream.h"
+#include "support/names.h"
 #include "tools/setupkit/native_path.h"
+#include "tools/setupkit/safe_entry_name.h"
 
 namespace {
 
@@ -61,9 +63,30 @@ std::vector<TFolderFile> ListFolderFiles(StringView folder) {
   std::vector<TFolderFile> files;
   for (auto entry = std::filesystem::recursive_directory_iterator(root, error);
        !error && entry != std::filesystem::recursive_directory_iterator(); entry.increment(error)) {
-    if (!entry->is_regular_file(error)) continue;
-    String name = FromNativePath(std::filesystem::relative(entry->path(), root));
+    // Named by where it sits, not by where a link points: relative() would resolve links and
+    // could name a file outside the folder.
+    String name = FromNativePath(entry->path().lexically_relative(root));
     std::replace(name.begin(), name.end(), u'/', u'\\');
+    std::error_code status_error;
+    const std::filesystem::file_status status = entry->status(status_error);
+    if (status_error) {
+      throw Exception(u"cannot read \"" + name + u"\" in \"" + String(folder) + u"\": " +
+                      Utf8ToString(status_error.message()));
+    }
+    if (std::filesystem::is_directory(status)) {
+      // The iterator does not enter linked folders; their files would silently be missing.
+      if (entry->is_symlink(status_error)) {
+        throw Exception(u"\"" + name + u"\" is a link to a folder, which is not packed: " +
+                        u"copy the folder in instead");
+      }
+      continue;
+    }
+    if (!std::filesystem::is_regular_file(status)) continue;
+    // What the installer or setupkit extract would refuse to write must not get in.
+    String reason;
+    if (!IsSafeEntryName(name, reason)) {
+      throw Exception(u"cannot pack \"" + name + u"\": " + reason);
+    }
     files.push_back({std::move(name), entry->path()});
   }
   if (error) {
@@ -74,6 +97,14 @@ std::vector<TFolderFile> ListFolderFiles(StringView folder) {
     const String key_a = SortKey(a.Name), key_b = SortKey(b.Name);
     return key_a != key_b ? key_a < key_b : a.Name < b.Name;
   });
+  // Lookups in a package ignore letter case, so the second of two such names could never be
+  // read back.
+  for (size_t i = 1; i < files.size(); ++i) {
+    if (SameName(files[i - 1].Name, files[i].Name)) {
+      throw Exception(u"cannot pack both \"" + files[i - 1].Name + u"\" and \"" + files[i].Name +
+                      u"\": names that differ only in letter case are one file in a package");
+    }
+  }
   return files;
 }
 

@@ -54,32 +54,59 @@ int ListPackage(StringView package, TToolConsole& console) {
 int ExtractPackage(StringView package, StringView folder, const std::vector<String>& names,
                    TToolConsole& console) {
   TSetupPackageReader reader(package);
-  std::vector<String> selected = names;
-  if (selected.empty()) {
-    for (int i = 0; i < reader.FileTable().Count(); ++i) {
-      selected.push_back(reader.FileTable().Items(i).Name);
+  const TSetupPackageFileTable& table = reader.FileTable();
+  // The entries to write: the named ones as the installer would find them, or all of them.
+  std::vector<const TSetupPackageFileTableItem*> selected;
+  bool refused = false;
+  if (names.empty()) {
+    for (int i = 0; i < table.Count(); ++i) {
+      const TSetupPackageFileTableItem& entry = table.Items(i);
+      // Lookups ignore case and take the first match, so a later entry of the same name is
+      // one that the installer could never read.
+      const TSetupPackageFileTableItem* found = table.Find(entry.Name);
+      if (found != &entry) {
+        console.Error(u"setupkit: refusing to extract entry " + FormatNumber(i) + u" \"" +
+                      entry.Name + u"\": an earlier entry \"" + found->Name +
+                      u"\" has the same name, letter case aside\n");
+        refused = true;
+      }
+      selected.push_back(&entry);
+    }
+  } else {
+    for (const String& name : names) {
+      const TSetupPackageFileTableItem* found = table.Find(name);
+      if (found == nullptr) {
+        console.Error(u"setupkit: \"" + name + u"\" is not in the package\n");
+        refused = true;
+      }
+      selected.push_back(found);
     }
   }
-  bool refused = false;
-  for (const String& name : selected) {
+  for (const TSetupPackageFileTableItem* entry : selected) {
     String reason;
-    if (!reader.Contains(name)) {
-      console.Error(u"setupkit: \"" + name + u"\" is not in the package\n");
-      refused = true;
-    } else if (!IsSafeEntryName(name, reason)) {
-      console.Error(u"setupkit: refusing to extract \"" + name + u"\": " + reason + u"\n");
+    // The stored spelling is what lands on disk, so that is the one to check.
+    if (entry != nullptr && !IsSafeEntryName(entry->Name, reason)) {
+      console.Error(u"setupkit: refusing to extract \"" + entry->Name + u"\": " + reason + u"\n");
       refused = true;
     }
   }
   if (refused) return 1;
 
-  const std::filesystem::path root = ToNativePath(folder);
-  for (const String& name : selected) {
-    // Lookups ignore case, so the stored spelling is what lands on disk.
-    const String stored = reader.FileTable().Find(name)->Name;
+  std::filesystem::create_directories(ToNativePath(folder));
+  const std::filesystem::path root = std::filesystem::canonical(ToNativePath(folder));
+  for (const TSetupPackageFileTableItem* entry : selected) {
+    const String& stored = entry->Name;
     String relative = stored;
     std::replace(relative.begin(), relative.end(), u'\\', u'/');
     const std::filesystem::path target = root / ToNativePath(relative);
+    // The name stays inside; a link already in the folder could still lead out of it.
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target);
+    const std::filesystem::path inside = resolved.lexically_relative(root);
+    if (inside.empty() || *inside.begin() == "..") {
+      console.Error(u"setupkit: refusing to extract \"" + stored +
+                    u"\": a link in the output folder leads out of it\n");
+      return 1;
+    }
     std::filesystem::create_directories(target.parent_path());
     const auto content = reader.Extract(stored);
     TFileStream file(FromNativePath(target), fmCreate);

@@ -12,13 +12,17 @@ bool IsReservedDeviceName(StringView part) {
   const size_t dot = part.find(u'.');
   StringView stem = part.substr(0, dot);
   while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
-  static constexpr std::array<StringView, 4> Plain = {u"CON", u"PRN", u"AUX", u"NUL"};
+  static constexpr std::array<StringView, 6> Plain = {u"CON", u"PRN",    u"AUX",
+                                                      u"NUL", u"CONIN$", u"CONOUT$"};
   for (const StringView device : Plain) {
     if (SameName(stem, device)) return true;
   }
   if (stem.size() == 4 &&
       (SameName(stem.substr(0, 3), u"COM") || SameName(stem.substr(0, 3), u"LPT"))) {
-    return stem[3] >= u'1' && stem[3] <= u'9';
+    // Any decimal digit, and the superscript one, two and three that Windows counts as well.
+    const char16_t number = stem[3];
+    return (number >= u'0' && number <= u'9') || number == u'\u00B9' || number == u'\u00B2' ||
+           number == u'\u00B3';
   }
   return false;
 }

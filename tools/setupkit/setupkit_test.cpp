@@ -88,6 +88,15 @@ TEST_F(SetupKit, RefusesUnsafeNamesAndWritesNothing) {
   EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"evil.txt")));
 }
 
+TEST_F(SetupKit, RefusesAnEntryThatAnEarlierNameShadows) {
+  // Lookups ignore letter case, so the installer would only ever read the first of these.
+  BuildPackage(Native(u"twins.pkg"), {{u"a.txt", "first"}, {u"A.TXT", "second"}});
+  EXPECT_EQ(Run({u"extract", Native(u"twins.pkg"), u"-o", Native(u"out")}), 1);
+  EXPECT_NE(console_.error.find(u"entry 1 \"A.TXT\": an earlier entry \"a.txt\""), String::npos)
+      << StringToUtf8(console_.error);
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"out\\a.txt")));
+}
+
 TEST_F(SetupKit, DamagedPackageFailsVerifyWithTheReadersMessage) {
   folder_.WriteFile(u"in\\a.txt", std::string(5000, 'a'));
   ASSERT_EQ(Run({u"pack", Native(u"in"), u"-o", Native(u"p.pkg")}), 0);

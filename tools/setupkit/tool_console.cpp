@@ -14,8 +14,12 @@ void TStandardConsole::Error(StringView text) {
 
 void TStandardConsole::Progress(StringView text) {
   if (!platform::StandardErrorIsTerminal()) return;
-  // Carriage return and an erase to the end of the line: the next line replaces this one.
-  platform::WriteStandardError(u"\r" + String(text) + u"\x1b[K");
+  // A carriage return, and blanks over what a longer line before left: the next line replaces
+  // this one on any console, including those that do not understand escape sequences.
+  String line = u"\r" + String(text);
+  if (text.size() < progress_width_) line.append(progress_width_ - text.size(), u' ');
+  progress_width_ = text.size();
+  platform::WriteStandardError(line);
   progress_shown_ = true;
 }
 
@@ -23,4 +27,5 @@ void TStandardConsole::EndProgress() {
   if (!progress_shown_) return;
   platform::WriteStandardError(u"\n");
   progress_shown_ = false;
+  progress_width_ = 0;
 }

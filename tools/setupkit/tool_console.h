@@ -2,6 +2,8 @@
 // error. Tests capture both through their own console.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/text.h"
 
 class TToolConsole {
@@ -25,4 +27,5 @@ class TStandardConsole : public TToolConsole {
 
  private:
   bool progress_shown_ = false;
+  size_t progress_width_ = 0;  // of the progress line shown last
 };
