@@ -20,6 +20,11 @@ unsigned GetAnsiCodePage();
 // are not valid in that code page, or the code page is unknown.
 bool DecodeCodePage(unsigned code_page, const uint8_t* bytes, size_t size, String& text);
 
+// Decodes bytes of a code page, whatever they hold: a byte that starts no character of the code
+// page becomes a replacement character and the rest of the text is kept. A code page the system
+// does not know keeps each byte as the character of the same number.
+String DecodeCodePageLenient(unsigned code_page, const uint8_t* bytes, size_t size);
+
 // Encodes text into a code page; characters it lacks become the code page's default character.
 std::vector<uint8_t> EncodeCodePage(unsigned code_page, StringView text);
 

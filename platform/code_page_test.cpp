@@ -35,6 +35,21 @@ TEST(CodePage, Utf8IsStrict) {
   EXPECT_EQ(text, u"");
 }
 
+TEST(CodePage, LenientDecodingKeepsWhatDecodesAroundABadByte) {
+  const auto lenient = [](unsigned code_page, std::string_view bytes) {
+    return platform::DecodeCodePageLenient(
+        code_page, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  };
+  EXPECT_EQ(lenient(932, "\x93\xFA\x96\x7B"), u"日本");
+  // Both systems replace the bad byte with one character and keep the text around it.
+  const String text = lenient(platform::CodePageUtf8, "a\xFF\xE2\x82\xAC");
+  ASSERT_EQ(text.size(), 3u);
+  EXPECT_EQ(text[0], u'a');
+  EXPECT_EQ(text[2], u'€');
+  EXPECT_EQ(lenient(99999, "ab\xE9"), u"ab\u00E9");  // no such code page: byte for byte
+  EXPECT_EQ(lenient(1252, ""), u"");
+}
+
 TEST(CodePage, CharactersTheCodePageLacksBecomeItsDefaultCharacter) {
   EXPECT_EQ(platform::EncodeCodePage(1252, u"a日b"), Bytes("a?b"));
 }

@@ -103,10 +103,9 @@ String TEncoding::GetString(const uint8_t* bytes, size_t size) const {
   if (TryGetString(bytes, size, text)) return text;
   if (CodePage() == platform::CodePageUtf8)
     return Utf8ToString({reinterpret_cast<const char*>(bytes), size});
-  if (ANSI().TryGetString(bytes, size, text)) return text;
-  // Not even the ANSI code page takes these bytes: keep each byte as the character of the same
-  // number rather than lose the text.
-  return String(bytes, bytes + size);
+  // Bytes that are not valid in the ANSI code page either spoil only their own characters: the
+  // rest of the text still reads as it was written.
+  return platform::DecodeCodePageLenient(platform::CodePageAnsi, bytes, size);
 }
 
 const TEncoding& TEncoding::UTF8() {

@@ -26,12 +26,24 @@ TEST_F(IniAnsiCodePage, TextWithoutAMarkIsReadAndSavedInTheSystemCodePage) {
   EXPECT_EQ(saved.Bytes(), Bytes("[\xD0\xE0\xE7\xE4\xE5\xEB]\r\nk=\xC4\xE0\r\n\r\n"));
 }
 
-TEST_F(IniAnsiCodePage, BytesTheCodePageLacksStillGiveText) {
-  // 0x98 is unassigned in code page 1251.
-  TMemoryStream stream(Bytes("[S]\r\nk=\x98\xC4"));
-  TVYNIniFile ini;
-  ini.LoadFromStream(stream);
-  EXPECT_EQ(ini.ReadString(u"S", u"k", u"").size(), 2u);
+TEST_F(IniAnsiCodePage, ABadByteSpoilsOnlyItsOwnCharacter) {
+  struct Case {
+    unsigned CodePage;
+    std::string_view Bytes;
+    StringView Value;
+  };
+  const Case cases[] = {
+      {1251, "[S]\r\nk=\x98\xC4", u"\uFFFD\u0414"},  // 0x98 is unassigned in code page 1251
+      // A lead byte of code page 932 without its trail byte, between two Japanese letters.
+      {932, "[S]\r\nk=\x82\xA0\x81 \x82\xA2", u"\u3042\uFFFD \u3044"},
+  };
+  for (const Case& one : cases) {
+    platform::HostDouble::SetAnsiCodePage(one.CodePage);
+    TMemoryStream stream(Bytes(one.Bytes));
+    TVYNIniFile ini;
+    ini.LoadFromStream(stream);
+    EXPECT_EQ(ini.ReadString(u"S", u"k", u""), one.Value) << one.CodePage;
+  }
 }
 
 }  // namespace
