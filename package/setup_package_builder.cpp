@@ -43,6 +43,10 @@ class ProgressReadingStream : public TStream {
 constexpr size_t MaxNameLength = 0xFFFF;
 constexpr int64_t MaxPayloadSize = std::numeric_limits<uint32_t>::max();
 
+[[noreturn]] void ThrowTooLarge() {
+  throw ESetupPackageBuildError(u"The package is too large: its content must stay below 4 GiB");
+}
+
 }  // namespace
 
 TSetupPackageBuilder::TSetupPackageBuilder(uint32_t seed) : key_(MakePackageKey(seed)) {}
@@ -58,6 +62,9 @@ void TSetupPackageBuilder::AddFile(TStream& source, StringView name) {
   item.Name = String(name);
   item.Offset = payload_.Size();
   item.Size = std::max<int64_t>(source.Size() - source.Position(), 0);
+  // Refused before copying: gathering gigabytes only to refuse them at Commit would exhaust
+  // memory first.
+  if (item.Size > MaxPayloadSize - item.Offset) ThrowTooLarge();
   payload_.SetPosition(item.Offset);
   if (item.Size > 0) payload_.CopyFrom(source, item.Size);
   file_table_.Add(std::move(item));
@@ -82,9 +89,7 @@ void TSetupPackageBuilder::Commit(TStream& dest, int level) {
 
   // PayloadSize has 32 bits: a larger payload would be described with a wrong size and could
   // never be read back.
-  if (payload_.Size() > MaxPayloadSize) {
-    throw ESetupPackageBuildError(u"The package is too large: its content must stay below 4 GiB");
-  }
+  if (payload_.Size() > MaxPayloadSize) ThrowTooLarge();
 
   uint8_t header[SetupPackageHeaderSize] = {};
   std::memcpy(header, SetupPackageMagic, sizeof SetupPackageMagic);

@@ -289,6 +289,32 @@ TEST(SetupPackageBuilder, RefusesNamesThatCannotBeStored) {
   builder.AddFile(content, String(65535, u'n'));  // the longest name that fits
 }
 
+// A file that claims gigabytes and would fail the test if anything read it.
+class HugeUnreadStream : public TStream {
+ public:
+  explicit HugeUnreadStream(int64_t size) : size_(size) {}
+  int64_t Read(void*, int64_t) override {
+    ADD_FAILURE() << "the builder read a file it had to refuse";
+    return 0;
+  }
+  int64_t Write(const void*, int64_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    return origin == TSeekOrigin::soEnd ? size_ + offset : offset;
+  }
+  void SetSize(int64_t) override {}
+
+ private:
+  int64_t size_;
+};
+
+TEST(SetupPackageBuilder, RefusesAPayloadOf4GiBBeforeReadingIt) {
+  TSetupPackageBuilder builder;
+  TMemoryStream small(Bytes("x"));
+  builder.AddFile(small, u"small.txt");
+  HugeUnreadStream huge(int64_t{4} << 30);
+  EXPECT_THROW(builder.AddFile(huge, u"huge.bin"), ESetupPackageBuildError);
+}
+
 TEST(SetupPackageBuilder, CommitsOnce) {
   TSetupPackageBuilder builder;
   TMemoryStream first, second;
