@@ -4,6 +4,10 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
+
+#include "platform/file_attributes.h"
+#include "platform/file_system.h"
 
 void TemporaryFolder::WriteFile(StringView relative_name, std::string_view bytes) const {
   const std::filesystem::path file = NativePath(relative_name);
@@ -29,7 +33,29 @@ std::filesystem::path TemporaryFolder::NativePath(StringView relative_name) cons
   return relative.empty() ? native_path_ : native_path_ / std::filesystem::path(relative);
 }
 
+namespace {
+
+// Through the platform layer rather than the standard library, which on Windows gives up on
+// paths of 260 characters or more; read-only files, which Windows refuses to delete, are made
+// writable first.
+void RemoveTree(const String& folder) {
+  std::vector<platform::FolderEntry> entries;
+  if (platform::ListFolder(folder, entries)) {
+    for (const platform::FolderEntry& entry : entries) {
+      const String path = folder + u"\\" + entry.Name;
+      if (entry.IsFolder) {
+        RemoveTree(path);
+      } else {
+        platform::SetFileAttributeFlags(path, platform::FileAttributeNormal);
+        platform::RemoveFile(path);
+      }
+    }
+  }
+  platform::RemoveEmptyFolder(folder);
+}
+
+}  // namespace
+
 TemporaryFolder::~TemporaryFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(native_path_, ignored);
+  RemoveTree(path_.substr(0, path_.size() - 1));
 }
