@@ -28,6 +28,8 @@ bool HandleSpawnRequest(uint32_t message, intptr_t second) {
   const String text = record->Size < 2
                           ? String()
                           : String(static_cast<const char16_t*>(record->Data), record->Size / 2);
+  // The text is copied, so the elevated copy may go on while the shell starts it.
+  platform::ReplyToSentMessage();
   platform::ShellOpen(text, u"", u"", platform::ShowDefault);
   // The message then takes its default course as well.
   return false;

@@ -30,7 +30,8 @@ bool RunElevatedAndWait(StringView file, StringView parameters, StringView direc
   ScopedKernelHandle process(info.hProcess);
   WaitForObjectServingSentMessages(process.Get());
   DWORD code = 0;
-  ::GetExitCodeProcess(process.Get(), &code);
+  // An exit code that cannot be read must not pass for success.
+  if (!::GetExitCodeProcess(process.Get(), &code)) return false;
   exit_code = code;
   return true;
 }

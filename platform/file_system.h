@@ -37,7 +37,8 @@ bool MovePath(StringView source, StringView target);
 bool MoveFileReplacing(StringView source, StringView target);
 
 // Copies a file's content and time of last change. With FailIfExists an existing target stays
-// untouched (ErrorFileExists); without it the target is overwritten.
+// untouched (ErrorFileExists); without it the target is overwritten. The copy is never
+// read-only, whatever the source is.
 bool CopyFileTo(StringView source, StringView target, bool fail_if_exists);
 
 // Asks the system to delete a file when it next restarts (MoveFileExW with no new name and

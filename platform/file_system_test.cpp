@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/file.h"
+#include "platform/file_attributes.h"
 #include "platform/os_error.h"
 #include "tests/support/case_title.h"
 #include "tests/support/temporary_folder.h"
@@ -225,6 +226,41 @@ INSTANTIATE_TEST_SUITE_P(
                     SharingCase{"DeletionShared",
                                 platform::FileShareRead | platform::FileShareDelete, true}),
     CaseTitle());
+
+TEST_F(FileSystem, LongPathsAreCleanedUpLikeShortOnes) {
+  // From 248 characters on, folders need the "\\?\" form, which the system takes literally:
+  // slashes, "." and "..", and doubled delimiters must still mean what they mean in short paths.
+  const String base = folder_.Path();
+  for (const size_t length : {size_t{250}, size_t{320}}) {
+    // Parts of at most 100 characters: no file system takes a single name of 255 or more.
+    String name;
+    while (base.size() + name.size() < length) {
+      if (!name.empty()) name += u'\\';
+      name.append(std::min<size_t>(100, length - base.size() - name.size()), u'n');
+    }
+    const String folder = base + name;
+    ASSERT_TRUE(platform::CreateFolderWithParents(folder)) << length;
+    ASSERT_TRUE(platform::FolderExists(folder)) << length;
+    const String messy = base + u"empty/../" + name + u"\\.\\f.txt";
+    File file = File::Open(messy, FileAccess::Write, 0, FileCreation::CreateNew);
+    ASSERT_TRUE(file.IsOpen()) << length;
+    file.Close();
+    EXPECT_TRUE(platform::FileExists(folder + u"\\f.txt")) << length;
+    EXPECT_TRUE(platform::RemoveFile(messy)) << length;
+    EXPECT_TRUE(platform::RemoveEmptyFolder(folder)) << length;
+  }
+}
+
+TEST_F(FileSystem, ACopyOfAReadOnlyFileIsNotReadOnly) {
+  // A setup started from a disc is read-only; its uninstaller copy must stay replaceable.
+  ASSERT_TRUE(
+      platform::SetFileAttributeFlags(PathOf(u"file.txt"), platform::FileAttributeReadOnly));
+  EXPECT_TRUE(platform::CopyFileTo(PathOf(u"file.txt"), PathOf(u"copy.txt"), true));
+  EXPECT_EQ(platform::GetFileAttributeFlags(PathOf(u"copy.txt")) & platform::FileAttributeReadOnly,
+            0u);
+  EXPECT_TRUE(platform::CopyFileTo(PathOf(u"file.txt"), PathOf(u"copy.txt"), false));
+  platform::SetFileAttributeFlags(PathOf(u"file.txt"), platform::FileAttributeNormal);
+}
 
 TEST_F(FileSystem, CopyFileToCopiesContentAndTimeOfLastChange) {
   const auto time =

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/file_system.h"
-#include "platform/long_path.h"
 #include "platform/os_error.h"
 #include "platform/scoped_handle_win.h"
+#include "platform/system_path_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
@@ -21,14 +21,8 @@ struct FindHandleTraits {
 };
 using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 
-// The name the system is given: long names in the "\\?\" form, the only one in which Windows
-// accepts 260 characters or more.
-String SystemPath(StringView path) {
-  return ToLongPathForm(path);
-}
-
 DWORD Attributes(StringView path) {
-  return ::GetFileAttributesW(ToWide(SystemPath(path)));
+  return ::GetFileAttributesW(ToWide(ToSystemPath(path)));
 }
 
 String WithoutTrailingDelimiters(StringView path) {
@@ -53,7 +47,7 @@ bool FillBuffer(Call call, String& result) {
   }
 }
 
-// Undoes the "\\?\" that SystemPath put in front of a path the system hands back.
+// Undoes the "\\?\" that ToSystemPath put in front of a path the system hands back.
 String AsGiven(StringView original, String result) {
   if (!original.starts_with(u"\\\\?\\")) {
     if (result.starts_with(u"\\\\?\\UNC\\")) return u"\\" + result.substr(7);
@@ -75,38 +69,48 @@ bool FolderExists(StringView path) {
 }
 
 bool CreateFolder(StringView path) {
-  return ::CreateDirectoryW(ToWide(SystemPath(path)), nullptr) != FALSE;
+  return ::CreateDirectoryW(ToWide(ToSystemPath(path)), nullptr) != FALSE;
 }
 
 bool RemoveFile(StringView path) {
-  return ::DeleteFileW(ToWide(SystemPath(path))) != FALSE;
+  return ::DeleteFileW(ToWide(ToSystemPath(path))) != FALSE;
 }
 
 bool RemoveEmptyFolder(StringView path) {
-  return ::RemoveDirectoryW(ToWide(SystemPath(path))) != FALSE;
+  return ::RemoveDirectoryW(ToWide(ToSystemPath(path))) != FALSE;
 }
 
 bool MovePath(StringView source, StringView target) {
   // Without MOVEFILE_REPLACE_EXISTING an existing target fails the move; COPY_ALLOWED lets a
   // file move to another drive, as MoveFileW does.
-  return ::MoveFileExW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
+  return ::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
                        MOVEFILE_COPY_ALLOWED) != FALSE;
 }
 
 bool MoveFileReplacing(StringView source, StringView target) {
-  return ::MoveFileExW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
+  return ::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
                        MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool CopyFileTo(StringView source, StringView target, bool fail_if_exists) {
-  return ::CopyFileW(ToWide(SystemPath(source)), ToWide(SystemPath(target)),
-                     fail_if_exists ? TRUE : FALSE) != FALSE;
+  const String system_target = ToSystemPath(target);
+  if (!::CopyFileW(ToWide(ToSystemPath(source)), ToWide(system_target),
+                   fail_if_exists ? TRUE : FALSE)) {
+    return false;
+  }
+  // The system copies the attributes too: a copy of a read-only setup (one started from a disc)
+  // could then be neither replaced nor removed by the next run.
+  const DWORD attributes = ::GetFileAttributesW(ToWide(system_target));
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    ::SetFileAttributesW(ToWide(system_target), attributes & ~FILE_ATTRIBUTE_READONLY);
+  }
+  return true;
 }
 
 bool ScheduleDeleteAtRestart(StringView path) {
   // No new name: the system deletes the file instead of renaming it. The request is written to
   // the registry (PendingFileRenameOperations), which takes administrator rights.
-  return ::MoveFileExW(ToWide(SystemPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+  return ::MoveFileExW(ToWide(ToSystemPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
 }
 
 bool GetFullPath(StringView path, String& full_path) {
@@ -119,7 +123,7 @@ bool GetFullPath(StringView path, String& full_path) {
 }
 
 bool GetLongPath(StringView path, String& long_path) {
-  const String source = SystemPath(path);
+  const String source = ToSystemPath(path);
   String result;
   if (!FillBuffer([&](wchar_t* buffer,
                       DWORD size) { return ::GetLongPathNameW(ToWide(source), buffer, size); },
@@ -132,7 +136,7 @@ bool GetLongPath(StringView path, String& long_path) {
 
 bool ListFolder(StringView folder, std::vector<FolderEntry>& entries) {
   entries.clear();
-  const String pattern = SystemPath(WithoutTrailingDelimiters(folder) + u"\\*");
+  const String pattern = ToSystemPath(WithoutTrailingDelimiters(folder) + u"\\*");
   WIN32_FIND_DATAW data;
   const ScopedFindHandle find(::FindFirstFileExW(ToWide(pattern), FindExInfoBasic, &data,
                                                  FindExSearchNameMatch, nullptr, 0));

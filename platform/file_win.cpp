@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include "platform/file.h"
-#include "platform/long_path.h"
 #include "platform/os_error.h"
+#include "platform/system_path_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
@@ -40,7 +40,7 @@ File File::Open(StringView path, FileAccess access, unsigned share, FileCreation
   if (share & FileShareRead) share_mode |= FILE_SHARE_READ;
   if (share & FileShareWrite) share_mode |= FILE_SHARE_WRITE;
   if (share & FileShareDelete) share_mode |= FILE_SHARE_DELETE;
-  const String system_path = ToLongPathForm(path);
+  const String system_path = ToSystemPath(path);
   const HANDLE handle =
       ::CreateFileW(ToWide(system_path), DesiredAccess(access), share_mode, nullptr,
                     CreationDisposition(creation), FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/library.h"
-#include "platform/long_path.h"
 #include "platform/scoped_handle_win.h"
+#include "platform/system_path_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
@@ -30,7 +30,7 @@ Library Library::Load(StringView path) {
   // The program's start-up limits the search for libraries to System32; these flags add the
   // folder of the library being loaded, and take an absolute path only.
   const HMODULE module =
-      ::LoadLibraryExW(ToWide(ToLongPathForm(path)), nullptr,
+      ::LoadLibraryExW(ToWide(ToSystemPath(path)), nullptr,
                        LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
   return Library(module);
 }

@@ -8,9 +8,13 @@ constexpr size_t MaxPath = 260;
 }  // namespace
 
 String ToLongPathForm(StringView path) {
-  if (path.size() < MaxPath || path.starts_with(u"\\\\?\\")) return String(path);
-  if (path.starts_with(u"\\\\")) return u"\\\\?\\UNC\\" + String(path.substr(2));
-  return u"\\\\?\\" + String(path);
+  return path.size() < MaxPath ? String(path) : WithLongPathPrefix(path);
+}
+
+String WithLongPathPrefix(StringView full_path) {
+  if (full_path.starts_with(u"\\\\?\\")) return String(full_path);
+  if (full_path.starts_with(u"\\\\")) return u"\\\\?\\UNC\\" + String(full_path.substr(2));
+  return u"\\\\?\\" + String(full_path);
 }
 
 }  // namespace platform

@@ -10,4 +10,8 @@ namespace platform {
 // form are returned as they are.
 String ToLongPathForm(StringView path);
 
+// A full, clean path in the "\\?\" form whatever its length ("\\?\UNC\" for a network
+// share); a path already in that form is returned as it is.
+String WithLongPathPrefix(StringView full_path);
+
 }  // namespace platform

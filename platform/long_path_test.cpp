@@ -20,4 +20,10 @@ TEST(LongPath, NamesOf260CharactersOrMoreGetThePrefix) {
   EXPECT_EQ(platform::ToLongPathForm(already), already);
 }
 
+TEST(LongPath, ThePrefixFormOfAFullPathAtAnyLength) {
+  EXPECT_EQ(platform::WithLongPathPrefix(u"C:\\a"), u"\\\\?\\C:\\a");
+  EXPECT_EQ(platform::WithLongPathPrefix(u"\\\\server\\share\\a"), u"\\\\?\\UNC\\server\\share\\a");
+  EXPECT_EQ(platform::WithLongPathPrefix(u"\\\\?\\C:\\a"), u"\\\\?\\C:\\a");
+}
+
 }  // namespace

@@ -60,6 +60,12 @@ uint32_t RegisterWindowMessageName(StringView name);
 // waiting for more.
 void ServePendingSentMessages();
 
+// Inside the handling of a message sent from another thread or process: lets the sender go on
+// now, before the handler has finished. A handler that starts programs through the shell does
+// this first, since the shell may call out to other processes, which it cannot do while a
+// sender is blocked on it. Does nothing for a message this thread sent itself.
+void ReplyToSentMessage();
+
 // The first message-only window of a class, of any process, or null.
 NativeWindow FindMessageWindow(StringView class_name);
 

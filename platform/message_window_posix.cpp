@@ -98,6 +98,9 @@ void ServePendingSentMessages() {
   HostWaitServingSentMessages([] { return true; });
 }
 
+// The host's senders wait for the whole handler; nothing here calls out while they do.
+void ReplyToSentMessage() {}
+
 NativeWindow FindMessageWindow(StringView class_name) {
   std::lock_guard lock(windows_mutex);
   for (const auto& [handle, record] : windows) {

@@ -19,9 +19,15 @@ struct MessageWindowAccess {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM first, LPARAM second) {
     auto* owner = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     intptr_t result = 0;
-    if (owner != nullptr && owner->procedure_ &&
-        owner->procedure_(message, first, second, result)) {
-      return result;
+    try {
+      if (owner != nullptr && owner->procedure_ &&
+          owner->procedure_(message, first, second, result)) {
+        return result;
+      }
+    } catch (...) {
+      // An exception must not unwind through the system's dispatch (for a message from another
+      // thread or process that ends the process); the handlers report their own failures.
+      return 0;
     }
     return ::DefWindowProcW(window, message, first, second);
   }
@@ -89,6 +95,10 @@ uint32_t RegisterWindowMessageName(StringView name) {
 void ServePendingSentMessages() {
   MSG message;
   ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}
+
+void ReplyToSentMessage() {
+  ::ReplyMessage(TRUE);
 }
 
 NativeWindow FindMessageWindow(StringView class_name) {

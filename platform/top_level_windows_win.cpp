@@ -20,7 +20,7 @@ bool GetWindowProcessId(NativeWindow window, uint32_t& process_id) {
 
 bool GetProcessExecutablePath(uint32_t process_id, String& path) {
   const ScopedKernelHandle process(
-      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id));
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id));
   if (!process) return false;
   // Room for MAX_PATH characters, as the players we look for live in ordinary folders; a longer
   // path fails with ERROR_INSUFFICIENT_BUFFER rather than being cut.
