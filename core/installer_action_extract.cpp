@@ -25,12 +25,11 @@ String Decimal(int value) {
   return Utf8ToString(std::to_string(value));
 }
 
-// Adds one path to the "Uninstall" section: relative to the destination when it lies inside
-// it, so that the uninstaller removes the right files wherever the folder ends up.
-void AddUninstallEntry(TVYNIniFile& ini, StringView path) {
-  // Both cleaned up exactly as the file was written, so the list names the real file, and a
-  // destination typed with a doubled delimiter still contains what was written into it.
-  const String destination = Installer->Resources().ExpandPath(Installer->DestPath());
+// Adds one path to the "Uninstall" section: relative to Destination (cleaned up by ExpandPath)
+// when it lies inside it, so that the uninstaller removes the right files wherever the folder
+// ends up.
+void AddUninstallEntry(TVYNIniFile& ini, StringView destination, StringView path) {
+  // Cleaned up exactly as the file was written, so the list names the real file.
   String expanded = Installer->Resources().ExpandPath(path);
   if (expanded.size() >= destination.size() &&
       SameName(StringView(expanded).substr(0, destination.size()), destination)) {
@@ -80,9 +79,12 @@ void TInstallerActionExtract::WriteUninstallData(
   ini.Assign(OptionStore());
   // A fresh list: an "Uninstall" section that reached the store from elsewhere is replaced.
   ini.EraseSection(u"Uninstall");
-  for (const TInstallerScriptFile* file : files) AddUninstallEntry(ini, file->Name);
-  AddUninstallEntry(ini, dat_path);
-  AddUninstallEntry(ini, exe_path);
+  // Cleaned up like the files' paths, so that a destination typed with a doubled delimiter
+  // still contains what was written into it.
+  const String destination = Installer->Resources().ExpandPath(dest_path);
+  for (const TInstallerScriptFile* file : files) AddUninstallEntry(ini, destination, file->Name);
+  AddUninstallEntry(ini, destination, dat_path);
+  AddUninstallEntry(ini, destination, exe_path);
 
   TMemoryStream list;
   ini.SaveToStream(list);  // UTF-16LE with its byte order mark

@@ -11,31 +11,33 @@ unsigned GetAnsiCodePage() {
   return ::GetACP();
 }
 
-bool DecodeCodePage(unsigned code_page, const uint8_t* bytes, size_t size, String& text) {
+namespace {
+
+// MultiByteToWideChar with Flags: false (Text left empty) when the system cannot convert.
+bool ToWideText(unsigned code_page, DWORD flags, const uint8_t* bytes, size_t size, String& text) {
   text.clear();
   if (size == 0) return true;
   if (size > INT_MAX) return false;
   const auto* input = reinterpret_cast<const char*>(bytes);
   const int length = static_cast<int>(size);
-  const int needed =
-      ::MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, input, length, nullptr, 0);
+  const int needed = ::MultiByteToWideChar(code_page, flags, input, length, nullptr, 0);
   if (needed <= 0) return false;
   text.resize(static_cast<size_t>(needed));
-  ::MultiByteToWideChar(code_page, MB_ERR_INVALID_CHARS, input, length,
-                        reinterpret_cast<wchar_t*>(text.data()), needed);
+  ::MultiByteToWideChar(code_page, flags, input, length, reinterpret_cast<wchar_t*>(text.data()),
+                        needed);
   return true;
 }
 
+}  // namespace
+
+bool DecodeCodePage(unsigned code_page, const uint8_t* bytes, size_t size, String& text) {
+  return ToWideText(code_page, MB_ERR_INVALID_CHARS, bytes, size, text);
+}
+
 String DecodeCodePageLenient(unsigned code_page, const uint8_t* bytes, size_t size) {
-  if (size == 0) return String();
-  const auto* input = reinterpret_cast<const char*>(bytes);
-  const int length = size > INT_MAX ? 0 : static_cast<int>(size);
   // Without MB_ERR_INVALID_CHARS the system puts its replacement for what does not decode.
-  const int needed = ::MultiByteToWideChar(code_page, 0, input, length, nullptr, 0);
-  if (needed <= 0) return String(bytes, bytes + size);
-  String text(static_cast<size_t>(needed), u'\0');
-  ::MultiByteToWideChar(code_page, 0, input, length, reinterpret_cast<wchar_t*>(text.data()),
-                        needed);
+  String text;
+  if (!ToWideText(code_page, 0, bytes, size, text)) return String(bytes, bytes + size);
   return text;
 }
 
