@@ -1,5 +1,5 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix thread model, so that
-# std::thread and std::mutex work), finding liblzma and zlib in the bootstrap's cache.
+# std::thread and std::mutex work), finding liblzma, zlib and minizip in the bootstrap's cache.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/installer_action_extract.h"
 #include "core/installer_errors.h"
 #include "core/installer_extract_helper.h"
+#include "core/installer_path.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_spawn_service.h"
@@ -88,7 +90,13 @@ void TInstaller::ParseCommandLine(StringView command_line) {
     return;
   }
   options_ = OptionBit(ioAuto);
-  SetDestPath(value.empty() ? product_info_->GetDefaultPath() : value);
+  // Refused before the product looks at the folder, let alone before anything is written.
+  const String destination =
+      NormalizeDestPath(value.empty() ? product_info_->GetDefaultPath() : value);
+  if (const String error = DestPathError(destination); !error.empty()) {
+    throw EInstallerInstallError(error);
+  }
+  SetDestPath(destination);
   if (HasSwitch(command_line, u"NOBACKUP")) options_ |= OptionBit(ioNoBackup);
   if (HasSwitch(command_line, u"RUN")) options_ |= OptionBit(ioRun);
   if (HasSwitch(command_line, u"UPDATE")) {
@@ -104,18 +112,11 @@ void TInstaller::ParseCommandLine(StringView command_line) {
 }
 
 void TInstaller::SetDestPath(StringView path) {
-  if (path == dest_path_) return;
-  String normalized(path);
-  if (normalized.find(u".\\") != String::npos) {
-    String full;
-    if (platform::GetFullPath(normalized, full)) normalized = full;
-  }
-  if (normalized.find(u'~') != String::npos) {
-    String long_path;
-    if (platform::GetLongPath(normalized, long_path)) normalized = long_path;
-  }
-  if (normalized.empty() || normalized.back() != u'\\') normalized.push_back(u'\\');
-  dest_path_ = normalized;
+  // Cleaned once, here, exactly as every target path is (ExpandPath): the product's files,
+  // Uninstall.exe, Uninstall.dat and the registration all name this one folder.
+  String normalized = NormalizeDestPath(path);
+  if (normalized == dest_path_) return;
+  dest_path_ = std::move(normalized);
 
   product_info_->LoadInstalledInfo();
   if (product_info_->CanUpdate()) {
@@ -165,6 +166,12 @@ void TInstaller::SetOptions(TInstallerOptions options) {
 void TInstaller::Start(bool wait) {
   if (state_ != isIdle) return;
   if (dest_path_.empty()) throw EInstallerInstallError(u"DestPath is empty");
+  // A relative destination would be written relative to whatever folder is current, and a
+  // drive's root would be cleared on uninstall: neither may start a run, whoever set it.
+  if (const String error = DestPathError(dest_path_); !error.empty()) {
+    throw EInstallerInstallError(error);
+  }
+  if (mode_ == imInstall) TInstallerActionExtract::CheckTargets(resources_->Script());
   ValidateOptions();
   state_ = isRunning;
   thread_ = std::make_unique<TInstallerThread>();

@@ -64,8 +64,10 @@ class TInstaller {
   TInstaller& operator=(const TInstaller&) = delete;
 
   void ParseCommandLine(StringView command_line);
-  // Normalizes Path, lets the product read what is installed there and re-derives ioUpdate and
-  // ioPortable. Nothing happens when Path equals DestPath exactly.
+  // Cleans Path up (NormalizeDestPath: the same clean-up as every target path's), lets the
+  // product read what is installed there and re-derives ioUpdate and ioPortable. Nothing happens
+  // when the cleaned path equals DestPath exactly. A path that cannot be a destination is kept
+  // (a wizard's folder box changes it a letter at a time); Start refuses it.
   void SetDestPath(StringView path);
   // Clears ioUpdate when the destination cannot be updated and ioPortable inside a
   // program-files folder.
@@ -78,7 +80,9 @@ class TInstaller {
   bool HasErrors() const { return errors_.Count() > 0; }
 
   // Runs the actions of the mode on a worker thread, once; with Wait, returns when it has
-  // ended, serving the worker's notifications meanwhile.
+  // ended, serving the worker's notifications meanwhile. Before anything runs it refuses an
+  // empty destination, one that is not a full path or is a root (DestPathError), and a script
+  // whose targets are not all full paths.
   void Start(bool wait);
   // Stops the worker after its current action and waits for it.
   void StopThread();

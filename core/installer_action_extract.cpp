@@ -5,13 +5,16 @@
 
 #include "core/installer.h"
 #include "core/installer_application_repository.h"
+#include "core/installer_errors.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
 #include "package/setup_package_builder.h"
 #include "platform/exception.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "support/format_text.h"
 #include "support/ini_file.h"
 #include "support/names.h"
 
@@ -52,6 +55,18 @@ void TInstallerActionExtract::Execute() {
   }
   SetStatus(GetCommonText(u"A7"));
   WriteUninstallData(Installer->DestPath(), files);
+}
+
+void TInstallerActionExtract::CheckTargets(const TInstallerScript& script) {
+  const TInstallerScriptGroup& components = script.Components;
+  for (int i = 0; i < components.Count(); ++i) {
+    const String& name = components.Items(i).Name;
+    const String target = Installer->Resources().ExpandPath(name);
+    if (!platform::IsAbsolutePath(target)) {
+      throw EInstallerInstallError(FormatText(
+          u"The installation script places a file at \"%s\", which is not a full path.", {name}));
+    }
+  }
 }
 
 std::vector<const TInstallerScriptFile*> TInstallerActionExtract::CreateFileList() const {

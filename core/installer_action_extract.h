@@ -16,6 +16,12 @@ class TInstallerActionExtract : public TInstallerAction {
 
   void Execute() override;
 
+  // Raises EInstallerInstallError unless every Components entry of Script, whatever its
+  // language, names a full path once expanded: a misspelled variable ("$dest\…") would
+  // otherwise write into whatever folder happens to be current. The installer object calls it
+  // before a run starts, so that nothing is written or cleared first.
+  static void CheckTargets(const TInstallerScript& script);
+
   // The Components entries that belong to the chosen language family, in script order.
   std::vector<const TInstallerScriptFile*> CreateFileList() const;
   // Writes Uninstall.exe (a copy of the running program) and Uninstall.dat (a package holding

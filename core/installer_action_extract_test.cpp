@@ -112,6 +112,47 @@ TEST_F(ExtractActionTest, ADestinationTypedWithADoubledDelimiterStillGivesRelati
             u"0=ZELO.exe\r\nCount=4\r\n1=readme.txt\r\n2=Uninstall.dat\r\n3=Uninstall.exe\r\n");
 }
 
+// Each is the test's folder as Windows reads it; the product's files, Uninstall.exe,
+// Uninstall.dat and the registration must all name that one folder.
+TEST_F(ExtractActionTest, EveryWayOfWritingTheDestinationInstallsIntoTheOneFolder) {
+  const String folder = folder_.Path();
+  const String without_delimiter = folder.substr(0, folder.size() - 1);
+  String slashes = folder;
+  for (char16_t& unit : slashes) {
+    if (unit == u'\\') unit = u'/';
+  }
+  String quoted = folder;
+  quoted.insert(quoted.find_last_of(u'\\', quoted.size() - 2) + 1, u"\"");
+  quoted.insert(quoted.size() - 1, u"\"");
+  const String forms[] = {
+      slashes,                        // "C:/Temp/name/"
+      without_delimiter + u". . \\",  // "name. . " as the last part
+      u"\\\\?\\" + folder,            // the long-path prefix
+      folder + u"sub\\..\\.\\",       // "sub", "..", "."
+      quoted,                         // the last part in quotes
+  };
+  for (const String& form : forms) {
+    SCOPED_TRACE(StringToUtf8(form));
+    TInstallerApplicationRepository::Unregister(u"ZELO");
+    std::filesystem::remove_all(folder_.NativePath());
+    TInstaller& installer = Create(u"/AUTO=C:\\elsewhere\\");
+    installer.SetDestPath(form);
+    EXPECT_EQ(installer.DestPath(), folder);
+    installer.Resources().InitializeLanguages();
+    installer.Start(true);
+    ASSERT_FALSE(installer.HasErrors()) << StringToUtf8(installer.Errors().GetText());
+    EXPECT_EQ(folder_.ReadFile(u"ZELO.exe"), "MZ the player");
+    EXPECT_TRUE(std::filesystem::exists(folder_.NativePath(u"Uninstall.exe")));
+    EXPECT_EQ(ReadUninstallList()->ReadSectionText(u"Uninstall"),
+              u"0=ZELO.exe\r\nCount=4\r\n1=readme.txt\r\n2=Uninstall.dat\r\n3=Uninstall.exe\r\n");
+    const auto key = platform::RegistryKey::Open(platform::RegistryRoot::LocalMachine, UninstallKey,
+                                                 platform::RegistryAccess::Read);
+    String install_path;
+    EXPECT_TRUE(key.ReadText(u"InstallPath", install_path));
+    EXPECT_EQ(install_path, folder);
+  }
+}
+
 TEST_F(ExtractActionTest, TheListEndsWithTheUninstallerAndKeepsOutsidePathsAbsolute) {
   TInstaller& installer = CreateAutomatic();
   installer.Resources().InitializeLanguages();

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
@@ -25,17 +26,6 @@ String KeyNameOf(StringView display_name) {
     if (c != u' ') name += c;
   }
   return name;
-}
-
-// Everything up to and including the last backslash, slash or colon.
-String FolderOf(StringView path) {
-  const size_t delimiter = path.find_last_of(u"\\/:");
-  return delimiter == StringView::npos ? String() : String(path.substr(0, delimiter + 1));
-}
-
-String WithTrailingBackslash(String path) {
-  if (!path.empty() && path.back() != u'\\') path += u'\\';
-  return path;
 }
 
 String Today() {
@@ -86,7 +76,7 @@ bool TInstallerApplicationRepository::Register(StringView display_name, StringVi
   key.WriteText(u"DisplayName", display_name);
   key.WriteText(u"DisplayVersion", version);
   key.WriteText(u"InstallDate", Today());
-  key.WriteText(u"InstallPath", FolderOf(uninstaller_path));
+  key.WriteText(u"InstallPath", platform::ExtractFilePath(uninstaller_path));
   key.WriteText(u"Publisher", publisher);
   // The system runs this as a command line: unquoted, a path with blanks would first be tried
   // as a shorter program name ("D:\My.exe" for "D:\My Apps\...\Uninstall.exe"), which anyone
@@ -101,9 +91,11 @@ bool TInstallerApplicationRepository::GetInstallPath(StringView key_name, String
   const RegistryKey key = RegistryKey::Open(RegistryRoot::LocalMachine,
                                             UninstallKey + String(key_name), RegistryAccess::Read);
   if (!key.IsOpen()) return false;
-  path = WithTrailingBackslash(TextValue(key, u"InstallPath"));
-  if (!platform::FolderExists(path)) path = FolderOf(TextValue(key, u"UninstallString"));
-  if (!platform::FolderExists(path)) path = FolderOf(TextValue(key, u"DisplayIcon"));
+  path = platform::IncludeTrailingPathDelimiter(TextValue(key, u"InstallPath"));
+  if (!platform::FolderExists(path))
+    path = platform::ExtractFilePath(TextValue(key, u"UninstallString"));
+  if (!platform::FolderExists(path))
+    path = platform::ExtractFilePath(TextValue(key, u"DisplayIcon"));
   return platform::FolderExists(path);
 }
 

@@ -7,6 +7,7 @@
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "support/file_stream.h"
@@ -14,12 +15,6 @@
 #include "support/hashes.h"
 
 namespace {
-
-// Everything up to and including the last backslash, slash or colon.
-StringView FolderPart(StringView path) {
-  const size_t separator = path.find_last_of(u"\\/:");
-  return separator == StringView::npos ? StringView() : path.substr(0, separator + 1);
-}
 
 std::unique_ptr<TStream> TryCreate(StringView file_name) {
   return TFileStream::TryOpen(file_name, platform::FileAccess::Write,
@@ -49,7 +44,14 @@ String Md5OfFile(StringView file_name) {
 void TInstallerExtractHelper::ExtractFile(const TInstallerScriptFile& entry) {
   TInstallerResources& resources = Installer->Resources();
   const String target = resources.ExpandPath(entry.Name);
-  MakeDirectory(FolderPart(target));
+  // The installer object checks the script before a run; this keeps every other caller from
+  // writing relative to whatever folder is current.
+  if (!platform::IsAbsolutePath(target)) {
+    throw EInstallerInstallError(
+        FormatText(u"The installation script places a file at \"%s\", which is not a full path.",
+                   {entry.Name}));
+  }
+  MakeDirectory(platform::ExtractFilePath(target));
   const std::unique_ptr<TMemoryStream> source = resources.GetStream(entry.SourceName());
   if (std::unique_ptr<TStream> file = CreateTargetStream(target, *source)) {
     source->SetPosition(0);

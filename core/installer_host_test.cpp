@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "core/installer.h"
+#include "core/installer_action_extract.h"
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
 #include "core/installer_test_fixture.h"
 #include "package/setup_package_builder.h"
+#include "platform/file_name.h"
+#include "platform/file_system.h"
 #include "platform/host_double.h"
 #include "platform/process.h"
 
@@ -144,6 +147,41 @@ TEST_F(InstallerHostTest, ScriptWithoutProductNameFailsWhenTheNameIsNeeded) {
   } catch (const EInstallerGeneralError& error) {
     EXPECT_EQ(error.Message(), u"TInstallerProductInfo.GetName");
   }
+}
+
+// "$dest" is not a variable (they are case-sensitive): such a target would be written relative
+// to whatever folder is current. Every entry counts, whichever language it is for, and nothing
+// is written or cleared before the refusal.
+TEST_F(InstallerHostTest, AScriptTargetThatIsNotAFullPathRefusesTheRun) {
+  const std::string script =
+      "<Install><product><Settings><Setting name=\"ProductName\" value=\"ZELO\"/></Settings>"
+      "<Components><File name=\"$DEST\\ZELO.exe\">ZELO.exe</File>"
+      "<File name=\"$dest\\Langs\\Russian.lng\" lang-family=\"RU\">ZELO.exe</File>"
+      "</Components></product></Install>";
+  TSetupPackageBuilder builder;
+  TMemoryStream xml(std::vector<uint8_t>(script.begin(), script.end()));
+  builder.AddFile(xml, u"Install.xml");
+  TMemoryStream player(std::vector<uint8_t>{'M', 'Z'});
+  builder.AddFile(player, u"ZELO.exe");
+  TMemoryStream package;
+  builder.Commit(package, 1);
+  HostDouble::SetDataResource(nullptr, u"SETUP", package.Bytes());
+  HostDouble::SetDataResource(nullptr, u"PRODUCT", package.TakeBytes());
+  FakeProductInfo::State().Actions = {&TInstallerActionExtract::Class()};
+  TInstaller& installer = CreateAutomatic(u"/SILENT");
+  try {
+    installer.Start(true);
+    FAIL() << "expected EInstallerInstallError";
+  } catch (const EInstallerInstallError& error) {
+    EXPECT_EQ(error.Message(),
+              u"The installation script places a file at \"$dest\\Langs\\Russian.lng\", which is "
+              u"not a full path.");
+  }
+  EXPECT_EQ(installer.State(), isIdle);
+  EXPECT_FALSE(platform::FileExists(folder_.PathOf(u"ZELO.exe")));
+  String current;
+  platform::GetCurrentFolder(current);
+  EXPECT_FALSE(platform::FolderExists(platform::IncludeTrailingPathDelimiter(current) + u"$dest"));
 }
 
 TEST_F(InstallerHostTest, QuestionsFromTheWorkerAreAskedOnTheMainThread) {

@@ -8,6 +8,7 @@
 #include "core/installer.h"
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
+#include "platform/file_name.h"
 #include "platform/shell_folders.h"
 
 TInstallerProductInfoClass ProductInfoClass = nullptr;
@@ -23,10 +24,9 @@ String TInstallerProductInfo::GetDefaultPath() const {
 String TInstallerProductInfo::GetDefaultPortablePath() const {
   String desktop;
   if (!platform::GetShellFolder(platform::ShellFolder::Desktop, desktop)) {
-    platform::GetTempFolder(desktop);
+    desktop = platform::TemporaryFolder();
   }
-  if (!desktop.empty() && desktop.back() != u'\\') desktop.push_back(u'\\');
-  return desktop + GetName() + u"\\";
+  return platform::IncludeTrailingPathDelimiter(desktop) + GetName() + u"\\";
 }
 
 String TInstallerProductInfo::GetHomePage() const {

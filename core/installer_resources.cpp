@@ -4,19 +4,15 @@
 #include "core/installer.h"
 #include "core/installer_errors.h"
 #include "core/installer_language_dialog.h"
+#include "core/installer_path.h"
 #include "core/installer_product_info.h"
+#include "platform/file_name.h"
 #include "platform/process.h"
 #include "platform/shell_folders.h"
 #include "support/format_text.h"
 #include "support/names.h"
 
 namespace {
-
-// The file-name part of a path: after the last backslash, slash or colon.
-StringView FileNamePart(StringView path) {
-  const size_t separator = path.find_last_of(u"\\/:");
-  return separator == StringView::npos ? path : path.substr(separator + 1);
-}
 
 // The extension, from the last "." that follows every blank, backslash, slash and colon.
 StringView Extension(StringView name) {
@@ -37,9 +33,7 @@ String WithDelimiter(String folder) {
 
 String ShellFolderOrTemporary(platform::ShellFolder folder) {
   String path;
-  if (!platform::GetShellFolder(folder, path) || path.empty()) {
-    platform::GetTempFolder(path);
-  }
+  if (!platform::GetShellFolder(folder, path) || path.empty()) return platform::TemporaryFolder();
   return WithDelimiter(path);
 }
 
@@ -55,29 +49,12 @@ void ReplaceAll(String& text, StringView variable, const std::function<String()>
   }
 }
 
-// One part of a path between backslashes, cleaned up for use as a file or folder name.
-String CleanPathPart(StringView part) {
-  String clean;
-  for (const char16_t c : part) {
-    if (c == u'"') {
-      clean.push_back(u'\'');
-    } else if (String(u"\\<>*:?|/").find(c) == String::npos) {
-      clean.push_back(c);
-    }
-  }
-  const size_t first = clean.find_first_not_of(u' ');
-  clean.erase(0, first == String::npos ? clean.size() : first);
-  while (clean.size() > 1 && (clean.back() == u' ' || clean.back() == u'.')) clean.pop_back();
-  if (clean.size() > 255) clean.resize(255);
-  return clean;
-}
-
 }  // namespace
 
 TInstallerResources::TInstallerResources() {
   setup_package_ = std::make_unique<TSetupPackageReader>(nullptr, u"SETUP");
   const String program = platform::GetProgramFileName();
-  if (SameName(FileNamePart(program), u"Uninstall.exe")) {
+  if (SameName(platform::ExtractFileName(program), u"Uninstall.exe")) {
     product_package_ = std::make_unique<TSetupPackageReader>(ChangeExtension(program, u".dat"));
   } else {
     product_package_ = std::make_unique<TSetupPackageReader>(nullptr, u"PRODUCT");
@@ -102,7 +79,7 @@ void TInstallerResources::InitializeLanguages() {
   const String chosen = TInstallerLanguageDialog::SelectLanguage();
   TVYNIniFile translation;
   translation.LoadFromStream(*GetStream(chosen));
-  language_name_ = String(FileNamePart(chosen));
+  language_name_ = platform::ExtractFileName(chosen);
   language_name_.resize(language_name_.size() - Extension(language_name_).size());
   language_.Merge(translation, true);
 }
@@ -147,11 +124,7 @@ String TInstallerResources::ReplaceVariables(StringView text, bool line_breaks) 
   const TInstallerProductInfo& product = Installer->ProductInfo();
   if (line_breaks) ReplaceAll(result, u"\\n", [] { return String(u"\r\n"); });
   ReplaceAll(result, u"$DEST", [] { return Installer->DestPath(); });
-  ReplaceAll(result, u"$TEMP", [] {
-    String temporary;
-    platform::GetTempFolder(temporary);
-    return WithDelimiter(temporary);
-  });
+  ReplaceAll(result, u"$TEMP", [] { return platform::TemporaryFolder(); });
   ReplaceAll(result, u"$LINK", [&] { return product.GetHomePage(); });
   ReplaceAll(result, u"$NAME", [&] { return product.GetName(); });
   ReplaceAll(result, u"$VERSION", [&] { return product.GetFullVersion(); });
@@ -162,32 +135,6 @@ String TInstallerResources::ReplaceVariables(StringView text, bool line_breaks) 
 }
 
 String TInstallerResources::ExpandPath(StringView text) const {
-  const String expanded = ExpandPathVariables(text);
-  StringView rest = expanded;
-  String root;
-  if (rest.size() >= 2 && rest[1] == u':') {
-    root = String(rest.substr(0, 2));
-    rest.remove_prefix(2);
-  } else if (rest.starts_with(u"\\\\")) {
-    const size_t server_end = rest.find(u'\\', 2);
-    root = String(rest.substr(0, server_end));
-    rest.remove_prefix(root.size());
-  }
-  String joined;
-  size_t start = 0;
-  while (start <= rest.size()) {
-    size_t end = rest.find(u'\\', start);
-    if (end == StringView::npos) end = rest.size();
-    const String part = CleanPathPart(rest.substr(start, end - start));
-    if (!part.empty()) {
-      if (!joined.empty()) joined.push_back(u'\\');
-      joined += part;
-    }
-    start = end + 1;
-  }
-  String result = root.empty() ? joined : root + u"\\" + joined;
-  if (!expanded.empty() && expanded.back() == u'\\' && !result.empty() && result.back() != u'\\') {
-    result.push_back(u'\\');
-  }
-  return result;
+  // The same clean-up as the destination's, so that "$DEST\…" lands in DestPath exactly.
+  return CleanInstallerPath(ExpandPathVariables(text));
 }

@@ -40,9 +40,9 @@ class TInstallerResources {
   // The path variables replaced, but no line breaks: in a path or a command line "\n" is a
   // folder whose name starts with "n" ("$DEST\notes.txt"), never a line break.
   String ExpandPathVariables(StringView text) const;
-  // ExpandPathVariables, then the path cleaned up: a drive or network root kept, characters
-  // that file names cannot hold removed, blanks and dots trimmed from each part, parts cut to
-  // 255 characters, empty parts dropped.
+  // ExpandPathVariables, then the path cleaned up as the destination is (CleanInstallerPath):
+  // slashes read as backslashes, the long-path prefix taken off, characters that file names
+  // cannot hold removed, blanks and dots trimmed from each part, "." and ".." resolved.
   String ExpandPath(StringView text) const;
 
   TSetupPackageReader& SetupPackage() { return *setup_package_; }

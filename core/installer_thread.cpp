@@ -3,6 +3,7 @@
 
 #include "core/installer.h"
 #include "core/installer_product_info.h"
+#include "platform/shell_execute.h"
 
 TInstallerThread::TInstallerThread() : thread_([this] { Execute(); }) {}
 
@@ -26,6 +27,9 @@ void TInstallerThread::WaitFor() {
 }
 
 void TInstallerThread::Execute() {
+  // Shortcuts are shell link objects, and the shell may hand a verb to a COM handler: the
+  // actions need the worker inside an apartment of its own.
+  const platform::ShellApartment apartment;
   try {
     PopulateActions();
     for (int i = 0; i < action_list_.Count(); ++i) {

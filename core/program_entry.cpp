@@ -3,7 +3,9 @@
 
 #include <charconv>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/exit_codes.h"
 #include "core/installer.h"
@@ -11,9 +13,13 @@
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_spawn_service.h"
+#include "platform/child_process.h"
+#include "platform/clock.h"
 #include "platform/elevation.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/message_window.h"
 #include "platform/os_error.h"
 #include "platform/process.h"
 #include "platform/shell_execute.h"
@@ -27,24 +33,20 @@ namespace {
 // Kept for the life of the process and handed unchanged to every relaunch.
 String argument_text;
 
-StringView FolderPart(StringView path) {
-  const size_t separator = path.find_last_of(u"\\/:");
-  return separator == StringView::npos ? StringView() : path.substr(0, separator + 1);
-}
+// How long the copy waits for the first process to end after handing it the result; the first
+// process only returns, so this is ample, and a caller that hangs does not keep the copy forever.
+constexpr uint32_t CallerEndTimeout = 30000;
+// Deleting a program file right after its process ended can still fail for a moment (the
+// system, a virus scanner); a few short tries before leaving it to the next restart.
+constexpr int UninstallerDeleteAttempts = 10;
+constexpr uint32_t UninstallerDeletePause = 200;
 
-StringView FileNamePart(StringView path) {
-  return path.substr(FolderPart(path).size());
-}
+// The installation folder this process uninstalled (the copy's PATH), once it is accepted.
+String uninstalled_folder;
 
 String WithDelimiter(String folder) {
   if (folder.empty() || folder.back() != u'\\') folder.push_back(u'\\');
   return folder;
-}
-
-String TemporaryFolder() {
-  String folder;
-  platform::GetTempFolder(folder);
-  return WithDelimiter(folder);
 }
 
 // Decimal text to a number; anything else counts as 0.
@@ -84,13 +86,13 @@ int RunSteps(const TProgramUserInterface& user_interface) {
     String path;
     if (GetSwitch(argument_text, u"PATH", path) && platform::FolderExists(path)) {
       installer.SetDestPath(path);
+      uninstalled_folder = installer.DestPath();
     } else {
-      const String program_folder(FolderPart(platform::GetProgramFileName()));
-      if (SameName(TemporaryFolder(), WithDelimiter(program_folder))) {
+      const String program_folder = platform::ExtractFilePath(platform::GetProgramFileName());
+      if (SameName(platform::TemporaryFolder(), WithDelimiter(program_folder))) {
         throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
       }
-      StartUninstallerCopy();
-      return ExitSuccess;
+      return StartUninstallerCopy();
     }
   }
 
@@ -123,10 +125,62 @@ void ShowErrorBox(const TProgramUserInterface& user_interface, StringView messag
                            platform::MessageBoxOk | platform::MessageBoxIconError);
 }
 
+// The copy's part of an uninstallation once its run has ended: deletes the uninstaller that the
+// first process ran from and the installation folder when nothing else is left in it. A file
+// or folder that cannot go now goes at the next restart.
+void RemoveUninstaller(StringView folder, bool caller_ended) {
+  const String uninstaller =
+      String(folder) + platform::ExtractFileName(platform::GetProgramFileName());
+  bool uninstaller_pending = false;
+  if (platform::FileExists(uninstaller)) {
+    bool removed = false;
+    for (int attempt = 0; caller_ended && attempt < UninstallerDeleteAttempts; ++attempt) {
+      if (attempt > 0) platform::Pause(UninstallerDeletePause);
+      removed = platform::RemoveFile(uninstaller);
+      if (removed) break;
+    }
+    uninstaller_pending = !removed && platform::ScheduleDeleteAtRestart(uninstaller);
+  }
+  std::vector<platform::FolderEntry> entries;
+  if (!platform::ListFolder(folder, entries)) return;
+  // Files the user added, or the settings the player keeps, stay with their folder.
+  const bool only_uninstaller_left =
+      entries.size() == 1 && uninstaller_pending &&
+      SameName(entries[0].Name, platform::ExtractFileName(uninstaller));
+  if (!entries.empty() && !only_uninstaller_left) return;
+  // Listed after the uninstaller, so a restart deletes the file before its folder.
+  if (only_uninstaller_left || !platform::RemoveEmptyFolder(folder)) {
+    platform::ScheduleDeleteAtRestart(folder);
+  }
+}
+
+// The uninstaller's copy, started by the first process with CALLER: hands that process the
+// result so that whoever waits for Uninstall.exe learns it, then, after a successful run,
+// waits for it to end and removes the uninstaller it ran from.
+void HandBackUninstallResult(int exit_code) {
+  String caller_text;
+  if (!GetSwitch(argument_text, u"CALLER", caller_text)) return;
+  const auto caller_window =
+      reinterpret_cast<platform::NativeWindow>(static_cast<intptr_t>(IntegerOrZero(caller_text)));
+  if (caller_window == nullptr) return;
+  // Opened before it has the result: after that it ends, and its number could name another
+  // process by the time this one asked.
+  platform::ChildProcess caller;
+  const bool can_wait = platform::ChildProcess::OpenOfWindow(caller_window, caller);
+  platform::SendWindowMessage(caller_window,
+                              platform::RegisterWindowMessageName(UninstallResultMessageName),
+                              static_cast<uintptr_t>(static_cast<uint32_t>(exit_code)), 0);
+  // A failed or cancelled uninstallation leaves the product in place, and its uninstaller with it.
+  if (exit_code != ExitSuccess || uninstalled_folder.empty()) return;
+  const bool caller_ended = can_wait && caller.WaitForEnd(CallerEndTimeout);
+  RemoveUninstaller(uninstalled_folder, caller_ended);
+}
+
 }  // namespace
 
 int RunProgramEntry(const TProgramUserInterface& user_interface) {
   argument_text = GetCommandLineArgs();
+  uninstalled_folder.clear();
   int exit_code = ExitFailed;
   try {
     exit_code = RunSteps(user_interface);
@@ -137,6 +191,7 @@ int RunProgramEntry(const TProgramUserInterface& user_interface) {
     // library said, so an unattended run still ends with an honest code instead of a crash.
     ShowErrorBox(user_interface, Utf8ToString(error.what()));
   }
+  HandBackUninstallResult(exit_code);
   TInstallerSpawnService::Finalize();
   return exit_code;
 }
@@ -163,27 +218,46 @@ bool RelaunchElevated(StringView arguments, uint32_t& exit_code) {
   RaiseOSError(error);
 }
 
-void StartUninstallerCopy() {
+int StartUninstallerCopy() {
   const String program = platform::GetProgramFileName();
   const String copy = CopyToTempFolder(program);
-  const StringView name = FileNamePart(program);
-  const size_t dot = name.find_last_of(u'.');
-  const String data_file = String(FolderPart(program)) +
-                           String(dot == StringView::npos ? name : name.substr(0, dot)) + u".dat";
+  const String data_file = platform::ChangeFileExt(program, u".dat");
   CopyToTempFolder(data_file);
   // No handle of the new process may point into the installation folder it is to remove.
-  platform::SetCurrentFolder(FolderPart(copy));
-  const String parameters =
-      u"/PATH=\"" + String(FolderPart(program)) + u"\" " + ProgramArgumentText();
-  // The first process ends with success once the copy runs, so a copy that never started has
-  // to say so here: otherwise a silent uninstallation would report success and remove nothing.
-  if (!platform::ShellOpen(copy, parameters, u"", platform::ShowDefault)) {
+  platform::SetCurrentFolder(platform::ExtractFilePath(copy));
+
+  // The copy's result arrives here while this process waits for it.
+  const uint32_t result_message = platform::RegisterWindowMessageName(UninstallResultMessageName);
+  std::optional<int> result;
+  platform::MessageWindow caller_window(
+      UninstallCallerClassName, [&](uint32_t message, uintptr_t first, intptr_t, intptr_t& answer) {
+        if (message != result_message) return false;
+        result = static_cast<int>(static_cast<uint32_t>(first));
+        answer = 1;
+        return true;
+      });
+  const auto handle = static_cast<int32_t>(reinterpret_cast<intptr_t>(caller_window.Handle()));
+  const String parameters = u"/PATH=\"" + platform::ExtractFilePath(program) + u"\" /CALLER=" +
+                            Decimal(handle) + u" " + ProgramArgumentText();
+  platform::ChildProcess copy_process;
+  if (!platform::ChildProcess::Start(copy, parameters, u"", platform::ShowDefault, copy_process)) {
     throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
   }
+  // The shell gives a process for every program it starts; without one there is nothing to wait
+  // for, and the copy runs on its own as it always could.
+  if (!copy_process.IsValid()) return ExitSuccess;
+  // Whoever waits for Uninstall.exe (a deployment tool, the list of installed programs) learns
+  // the outcome only once the copy has done the work. The copy hands its result over and then
+  // waits for this process to end before it deletes Uninstall.exe; a copy that died without a
+  // word is judged by its own exit code.
+  copy_process.WaitServingSentMessages([&] { return result.has_value(); });
+  if (result) return *result;
+  uint32_t exit_code = 0;
+  return copy_process.GetExitCode(exit_code) ? static_cast<int>(exit_code) : ExitFailed;
 }
 
 String CopyToTempFolder(StringView source) {
-  const String destination = TemporaryFolder() + String(FileNamePart(source));
+  const String destination = platform::TemporaryFolder() + platform::ExtractFileName(source);
   if (!platform::CopyFileTo(source, destination, false)) {
     RaiseLastOSError(String(source) + u" -> " + destination);
   }

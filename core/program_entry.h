@@ -17,6 +17,13 @@ struct TProgramUserInterface {
   std::function<platform::NativeWindow()> ApplicationWindow;
 };
 
+// The registered window message by which the uninstaller's copy in the temporary folder hands
+// its result (first parameter: the exit code) to the first process's window that its switch
+// CALLER names.
+inline constexpr char16_t UninstallResultMessageName[] = u"TInstallerUninstallResult";
+// The class of that window.
+inline constexpr char16_t UninstallCallerClassName[] = u"TInstallerUninstallCaller";
+
 // Runs the program and returns the process exit code (exit_codes.h). Every exception that
 // escapes the steps is shown in one message box captioned "Setup" with the error icon.
 int RunProgramEntry(const TProgramUserInterface& user_interface = {});
@@ -30,8 +37,10 @@ bool RelaunchElevated(StringView arguments, uint32_t& exit_code);
 
 // Copies the running uninstaller and its data file into the temporary folder (both deleted at
 // the next restart) and starts the copy with PATH naming the installation folder, so that the
-// folder can be removed while it runs.
-void StartUninstallerCopy();
+// folder can be removed while it runs, and CALLER naming this process's window. Waits for the
+// copy's result and returns it as this process's exit code: what the copy hands back, or the
+// copy's own exit code when it ended without a word.
+int StartUninstallerCopy();
 
 // Copies Source into the temporary folder under its own name, replacing a file there, and
 // schedules the copy for deletion at the next restart. Returns the copy's path.

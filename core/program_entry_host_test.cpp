@@ -7,17 +7,23 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "core/exit_codes.h"
+#include "core/installer_action_extract.h"
 #include "core/installer_errors.h"
 #include "core/installer_spawn_service.h"
 #include "core/installer_test_fixture.h"
 #include "package/setup_package_builder.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/host_double.h"
+#include "platform/host_double_child_process.h"
 #include "platform/message_window.h"
 #include "platform/os_error.h"
 #include "platform/process.h"
+#include "platform/registry.h"
 #include "platform/shell_execute.h"
 #include "platform/shell_folders.h"
 #include "support/file_stream.h"
@@ -25,6 +31,20 @@
 namespace {
 
 using platform::HostDouble;
+using platform::HostDoubleChildProcess;
+
+String Decimal(intptr_t value) {
+  return Utf8ToString(std::to_string(static_cast<int32_t>(value)));
+}
+
+// The window a process names in its switch CALLER, from that process's parameters.
+platform::NativeWindow CallerIn(StringView parameters) {
+  const size_t start = parameters.find(u"/CALLER=");
+  if (start == StringView::npos) return nullptr;
+  const std::string digits =
+      StringToUtf8(parameters.substr(start + 8, parameters.find(u' ', start) - start - 8));
+  return reinterpret_cast<platform::NativeWindow>(static_cast<intptr_t>(std::stoi(digits)));
+}
 
 class ProgramEntry : public InstallerTest {
  protected:
@@ -35,10 +55,13 @@ class ProgramEntry : public InstallerTest {
     HostDouble::TakeShellExecutions();
     HostDouble::TakeElevations();
     HostDouble::TakeRestartDeletes();
-    platform::GetTempFolder(temp_);
+    HostDoubleChildProcess::Reset();
+    temp_ = platform::TemporaryFolder();
     platform::CreateFolderWithParents(temp_);
   }
   void TearDown() override {
+    HostDoubleChildProcess::Reset();
+    HostDouble::UseVirtualTime(false);
     HostDouble::SetElevationHandler(nullptr);
     HostDouble::ResetSystem();
     HostDouble::SetProgramFileName(saved_program_);
@@ -188,12 +211,20 @@ TEST_F(ProgramEntry, AnUpdateIsRefusedWhenNothingCanBeUpdated) {
 TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
   const String installation = folder_.PathOf(u"Apps\\ZELO\\");
   BecomeUninstallerIn(installation);
+  platform::NativeWindow caller_of_class = nullptr;
+  HostDoubleChildProcess::SetProgram([&](const HostDoubleChildProcess::Start&) {
+    caller_of_class = platform::FindMessageWindow(UninstallCallerClassName);
+    return 0u;
+  });
   EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitSuccess);
   EXPECT_EQ(OnlyBox(), u"");
-  const auto started = HostDouble::TakeShellExecutions();
+  const auto started = HostDoubleChildProcess::TakeStarts();
   ASSERT_EQ(started.size(), 1u);
   EXPECT_EQ(started[0].File, temp_ + u"Uninstall.exe");
-  EXPECT_EQ(started[0].Parameters, u"/PATH=\"" + installation + u"\" /AUTO /SILENT");
+  ASSERT_NE(caller_of_class, nullptr);
+  EXPECT_EQ(started[0].Parameters, u"/PATH=\"" + installation + u"\" /CALLER=" +
+                                       Decimal(reinterpret_cast<intptr_t>(caller_of_class)) +
+                                       u" /AUTO /SILENT");
   EXPECT_EQ(started[0].ShowCommand, platform::ShowDefault);
   EXPECT_TRUE(platform::FileExists(temp_ + u"Uninstall.dat"));
   const auto deletes = HostDouble::TakeRestartDeletes();
@@ -203,11 +234,130 @@ TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
   EXPECT_TRUE(current == temp_ || current + u"\\" == temp_) << StringToUtf8(current);
 }
 
+// Whoever waits for Uninstall.exe learns what became of the uninstallation, not merely that
+// the copy started: the result the copy hands over, else the code the copy ended with.
+TEST_F(ProgramEntry, TheUninstallerEndsWithItsCopysResult) {
+  struct Case {
+    const char* Title;
+    std::optional<uint32_t> Handed;  // what the copy hands over, if anything
+    uint32_t CopyExitCode;
+    int Expected;
+  };
+  const Case cases[] = {
+      {"Success", 0u, 0u, ExitSuccess},
+      {"Failure", 1603u, 1603u, ExitFailed},
+      {"Cancelled", 1602u, 1602u, ExitCancelled},
+      // The copy's process still runs (it removes the uninstaller) when the result arrives.
+      {"TheHandedResultIsTheAnswer", 1603u, 0u, ExitFailed},
+      {"DiedWithoutAWord", std::nullopt, 0xC0000005u, static_cast<int>(0xC0000005u)},
+      {"EndedWithoutAWord", std::nullopt, 1603u, ExitFailed},
+  };
+  BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    HostDoubleChildProcess::SetProgram([&](const HostDoubleChildProcess::Start& start) {
+      if (one.Handed) {
+        const intptr_t answer = platform::SendWindowMessage(
+            CallerIn(start.Parameters),
+            platform::RegisterWindowMessageName(UninstallResultMessageName), *one.Handed, 0);
+        EXPECT_EQ(answer, 1);
+      }
+      return one.CopyExitCode;
+    });
+    EXPECT_EQ(Run(u"/AUTO /SILENT"), one.Expected);
+    EXPECT_EQ(OnlyBox(), u"");
+    EXPECT_EQ(HostDoubleChildProcess::TakeStarts().size(), 1u);
+  }
+}
+
 TEST_F(ProgramEntry, AnUninstallerCopyThatCannotBeStartedIsAFailureNotASuccess) {
   BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
-  HostDouble::RefuseNextShellExecution();
+  HostDoubleChildProcess::RefuseNextStart(platform::ErrorAccessDenied);
   EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitFailed);
   EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+}
+
+// Without a temporary folder the uninstaller has nowhere to move to; an empty folder would
+// make it copy itself to the drive's root.
+TEST_F(ProgramEntry, AnUninstallerWithoutATemporaryFolderFailsAndCopiesNothing) {
+  BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
+  HostDouble::FailTempFolder(true);
+  const int exit_code = Run(u"/AUTO /SILENT");
+  HostDouble::FailTempFolder(false);
+  EXPECT_EQ(exit_code, ExitFailed);
+  EXPECT_NE(OnlyBox(), u"");
+  EXPECT_TRUE(HostDoubleChildProcess::TakeStarts().empty());
+  EXPECT_FALSE(platform::FileExists(u"C:\\Uninstall.exe"));
+  EXPECT_FALSE(platform::FileExists(u"\\Uninstall.exe"));
+}
+
+// The copy in the temporary folder, started with CALLER: after its run it hands the result to
+// the first process's window, and after a successful one removes the uninstaller the first
+// process ran from, and the installation folder once nothing else is left in it.
+TEST_F(ProgramEntry, TheCopyHandsItsResultBackAndRemovesTheUninstaller) {
+  struct Case {
+    const char* Title;
+    std::function<void(const String& installation)> Arrange;
+    int Expected;
+    bool UninstallerStays;
+    bool FolderStays;
+    bool ForRestart;  // Uninstall.exe and the folder left to the next restart
+  };
+  const Case cases[] = {
+      {"Success", [](const String&) {}, ExitSuccess, false, false, false},
+      {"AFailedRunKeepsTheUninstaller",
+       [](const String&) {
+         FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+         ScriptedAction<0>::Body() = [](TInstallerAction&) {
+           throw EInstallerInstallError(u"Cannot delete.");
+         };
+       },
+       ExitFailed, true, true, false},
+      {"FilesTheUserAddedKeepTheFolder",
+       [this](const String&) { folder_.WriteFile(u"Case\\ZELO\\notes.txt", "mine"); }, ExitSuccess,
+       false, true, false},
+      {"ACallerThatKeepsRunningLeavesItToTheRestart",
+       [](const String&) { HostDoubleChildProcess::SetWindowProcessesKeepRunning(true); },
+       ExitSuccess, true, true, true},
+      {"AnUninstallerThatCannotBeDeletedGoesAtTheRestart",
+       [](const String& installation) {
+         HostDouble::SetProgramRunning(installation + u"Uninstall.exe", true);
+       },
+       ExitSuccess, true, true, true},
+  };
+  BecomeUninstallerIn(temp_);
+  HostDouble::UseVirtualTime(true);
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    const String installation = folder_.PathOf(u"Case\\ZELO\\");
+    std::filesystem::remove_all(folder_.NativePath(u"Case"));
+    folder_.WriteFile(u"Case\\ZELO\\Uninstall.exe", "MZ");
+    FakeProductInfo::State() = {};
+    HostDoubleChildProcess::Reset();
+    one.Arrange(installation);
+    std::vector<uint32_t> handed;
+    platform::MessageWindow caller(
+        u"TestCaller", [&](uint32_t message, uintptr_t first, intptr_t, intptr_t& answer) {
+          if (message != platform::RegisterWindowMessageName(UninstallResultMessageName)) {
+            return false;
+          }
+          handed.push_back(static_cast<uint32_t>(first));
+          answer = 1;
+          return true;
+        });
+    EXPECT_EQ(Run(u"/PATH=\"" + installation + u"\" /CALLER=" +
+                  Decimal(reinterpret_cast<intptr_t>(caller.Handle())) + u" /AUTO /SILENT"),
+              one.Expected);
+    OnlyBox();
+    EXPECT_EQ(handed, (std::vector<uint32_t>{static_cast<uint32_t>(one.Expected)}));
+    EXPECT_EQ(platform::FileExists(installation + u"Uninstall.exe"), one.UninstallerStays);
+    EXPECT_EQ(platform::FolderExists(installation), one.FolderStays);
+    const std::vector<String> for_restart =
+        one.ForRestart ? std::vector<String>{installation + u"Uninstall.exe", installation}
+                       : std::vector<String>{};
+    EXPECT_EQ(HostDouble::TakeRestartDeletes(), for_restart);
+    HostDouble::SetProgramRunning(installation + u"Uninstall.exe", false);
+  }
 }
 
 TEST_F(ProgramEntry, TheCopyInTheTemporaryFolderUninstallsTheFolderNamedByPath) {
@@ -221,6 +371,37 @@ TEST_F(ProgramEntry, AnUninstallerInTheTemporaryFolderWithoutAValidPathRefuses) 
   BecomeUninstallerIn(temp_);
   EXPECT_EQ(Run(u"/PATH=\"C:\\no\\such\\folder\\\" /AUTO /SILENT"), ExitFailed);
   EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+}
+
+// Refused before anything is written: neither relative to the current folder nor into a drive's
+// root, whose clean-up on uninstall would reach the whole drive.
+TEST_F(ProgramEntry, ADestinationThatIsNotAFolderOfItsOwnIsRefused) {
+  struct Case {
+    const char* Title;
+    String Switches;
+    String Box;
+  };
+  const Case cases[] = {
+      {"Relative", u"/AUTO=Apps\\ZELO /SILENT",
+       u"The destination folder \"Apps\\ZELO\\\" is not a full path: name its drive or network "
+       u"share too."},
+      {"ADrivesRoot", u"/AUTO=C:\\ /SILENT",
+       u"The destination folder \"C:\\\" is the root of a drive or share: choose a folder in it."},
+      {"ADrivesRootWrittenOtherwise", u"/AUTO=\"C:\\Apps\\..\\\" /SILENT",
+       u"The destination folder \"C:\\\" is the root of a drive or share: choose a folder in it."},
+  };
+  FakeProductInfo::State().Actions = {&TInstallerActionExtract::Class()};
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    EXPECT_EQ(Run(one.Switches), ExitFailed);
+    EXPECT_EQ(OnlyBox(), one.Box);
+    String current;
+    platform::GetCurrentFolder(current);
+    EXPECT_FALSE(platform::FolderExists(platform::IncludeTrailingPathDelimiter(current) + u"Apps"));
+    EXPECT_FALSE(platform::FileExists(u"C:\\ZELO.exe"));
+    EXPECT_FALSE(platform::FileExists(u"C:\\Uninstall.exe"));
+    EXPECT_EQ(FakeProductInfo::State().LoadCount, 0) << "the product looked at the folder";
+  }
 }
 
 TEST_F(ProgramEntry, WithoutTheWizardAnInteractiveRunExplainsItself) {

@@ -1,6 +1,7 @@
 // Reading the installer script.
 #include "package/installer_script.h"
 
+#include "platform/file_name.h"
 #include "support/names.h"
 #include "support/xml_attribute.h"
 #include "support/xml_document.h"
@@ -11,8 +12,7 @@ bool TInstallerScriptFile::MatchesLanguage(StringView family) const {
 
 String TInstallerScriptFile::SourceName() const {
   if (!Text.empty()) return Text;
-  const size_t separator = Name.find_last_of(u":\\/");
-  return separator == String::npos ? Name : Name.substr(separator + 1);
+  return platform::ExtractFileName(Name);
 }
 
 void TInstallerScriptGroup::Load(const TVYNXMLNode& element) {

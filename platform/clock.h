@@ -18,4 +18,11 @@ struct LocalTime {
 // The current date and time in the user's time zone (GetLocalTime).
 LocalTime GetCurrentLocalTime();
 
+// Suspends the calling thread (Sleep). The host double can make this virtual time.
+void Pause(uint32_t milliseconds);
+
+// Milliseconds since an arbitrary start that never goes back (GetTickCount64); it advances with
+// the host double's virtual pauses.
+uint64_t MonotonicMilliseconds();
+
 }  // namespace platform

@@ -11,4 +11,12 @@ LocalTime GetCurrentLocalTime() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
+void Pause(uint32_t milliseconds) {
+  ::Sleep(milliseconds);
+}
+
+uint64_t MonotonicMilliseconds() {
+  return ::GetTickCount64();
+}
+
 }  // namespace platform

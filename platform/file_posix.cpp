@@ -12,6 +12,7 @@
 #include "platform/file.h"
 #include "platform/file_attributes.h"
 #include "platform/host_file_attributes_posix.h"
+#include "platform/host_file_failures_posix.h"
 #include "platform/host_file_sharing_posix.h"
 #include "platform/host_paths_posix.h"
 #include "platform/os_error.h"
@@ -85,6 +86,7 @@ OpenFile* Find(intptr_t handle) {
 }  // namespace
 
 File File::Open(StringView path, FileAccess access, unsigned share, FileCreation creation) {
+  if (HostFileOperationFails(HostDouble::FileOperation::Open)) return File();
   std::string host_path;
   if (!ToHostPath(path, host_path)) return File();
   std::lock_guard lock(open_files_mutex);
@@ -125,6 +127,7 @@ File File::Open(StringView path, FileAccess access, unsigned share, FileCreation
 
 bool File::Read(void* buffer, size_t count, size_t& bytes_read) {
   bytes_read = 0;
+  if (HostFileOperationFails(HostDouble::FileOperation::Read)) return false;
   int descriptor;
   {
     std::lock_guard lock(open_files_mutex);
@@ -153,6 +156,7 @@ bool File::Read(void* buffer, size_t count, size_t& bytes_read) {
 
 bool File::Write(const void* buffer, size_t count, size_t& bytes_written) {
   bytes_written = 0;
+  if (HostFileOperationFails(HostDouble::FileOperation::Write)) return false;
   int descriptor;
   {
     std::lock_guard lock(open_files_mutex);

@@ -20,6 +20,7 @@
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/host_double.h"
+#include "platform/host_file_failures_posix.h"
 #include "platform/host_file_sharing_posix.h"
 #include "platform/host_paths_posix.h"
 #include "platform/locale.h"
@@ -219,6 +220,7 @@ bool CreateFolder(StringView path) {
 }
 
 bool RemoveFile(StringView path) {
+  if (HostFileOperationFails(HostDouble::FileOperation::Delete)) return false;
   std::string host_path;
   if (!HostPathOf(path, host_path)) return false;
   struct stat status {};
@@ -248,6 +250,7 @@ bool RemoveEmptyFolder(StringView path) {
 }
 
 bool MovePath(StringView source, StringView target) {
+  if (HostFileOperationFails(HostDouble::FileOperation::Move)) return false;
   std::string host_source;
   std::string host_target;
   if (!HostPathOf(source, host_source) || !HostPathOf(target, host_target)) return false;
@@ -273,6 +276,7 @@ bool MovePath(StringView source, StringView target) {
 }
 
 bool MoveFileReplacing(StringView source, StringView target) {
+  if (HostFileOperationFails(HostDouble::FileOperation::Move)) return false;
   std::string host_source;
   std::string host_target;
   if (!HostPathOf(source, host_source) || !HostPathOf(target, host_target)) return false;

@@ -140,6 +140,40 @@ class HostDouble {
   static void RemoveWindow(NativeWindow window);
   static void RemoveWindows();
 
+  // Failure injection: the Nth (1 = the next) call of a kind of file operation, counted from
+  // now, fails with Error and changes nothing; later ones succeed again. Open counts every
+  // File::Open (for reading or writing; CopyFileTo and shell links open files that way too),
+  // Read and Write every File call that moves bytes, Move MovePath and MoveFileReplacing, Delete
+  // RemoveFile. Making a temporary file's name is not counted.
+  enum class FileOperation { Open, Read, Write, Move, Delete };
+  static void FailFileOperation(FileOperation operation, int nth, uint32_t error);
+  static void ClearFileFailures();
+
+  // Virtual time: Pause returns at once and only advances MonotonicMilliseconds; the pauses
+  // asked for since the last call, in milliseconds, oldest first.
+  static void UseVirtualTime(bool virtual_time);
+  static std::vector<uint32_t> TakePauses();
+
+  // Close requests (RequestWindowClose): a window closes (disappears) when asked, unless told to
+  // refuse (it then answers, so the request is true, but stays); the windows asked since the
+  // last call, oldest first.
+  static void SetWindowRefusesToClose(NativeWindow window, bool refuses);
+  static std::vector<NativeWindow> TakeCloseRequests();
+
+  // Programs started with RunProgramAndWait: the command lines since the last call, oldest
+  // first. A handler runs in place of the program (it may change files, as the program would)
+  // and answers whether it started; without one the start succeeds, as long as the program's
+  // file exists (a bare name, which Windows would search for, counts as found), and the program
+  // does nothing.
+  static std::vector<String> TakeStartedPrograms();
+  static void SetProgramHandler(std::function<bool(StringView command_line)> handler);
+
+  // How many association-change notices the shell was sent since the last call.
+  static int TakeAssociationNotifications();
+
+  // GetTempFolder and the temporary-file names fail from now on (true) or work again.
+  static void FailTempFolder(bool fail);
+
   // Decides the answers of message boxes from now on (null: back to queued answers); it runs
   // when a box would be shown, so it can also change the world meanwhile, as a user would.
   static void SetMessageBoxHandler(std::function<int(const MessageBoxRecord&)> handler);

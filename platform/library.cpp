@@ -1,5 +1,6 @@
 // Calling a library's export: the loading ritual shared by every platform.
 #include "platform/library.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/os_error.h"
 
@@ -11,8 +12,8 @@ bool CallLibraryExport(StringView library_path, std::string_view export_name) {
   const bool folder_known = GetCurrentFolder(previous_folder);
   // Libraries the library depends on are then found beside it, also by systems and loaders
   // that still look in the current directory.
-  const size_t delimiter = library_path.find_last_of(u"\\/:");
-  if (delimiter != StringView::npos) SetCurrentFolder(library_path.substr(0, delimiter + 1));
+  const String folder = ExtractFilePath(library_path);
+  if (!folder.empty()) SetCurrentFolder(folder);
   Library library = Library::Load(library_path);
   const uint32_t load_error = GetLastOSError();
   if (folder_known) SetCurrentFolder(previous_folder);

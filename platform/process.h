@@ -13,4 +13,10 @@ String GetProcessCommandLine();
 // the test program's path unless the host double was given another).
 String GetProgramFileName();
 
+// Starts Command_line as it is (CreateProcessW with no separate program name, handles inherited,
+// window shown normally), waits up to 5 seconds for the program to be ready for input and then,
+// when it is (or has no message loop), without limit for its end. False, with the platform's
+// error, when it could not be started; the program's own exit code is not looked at.
+bool RunProgramAndWait(StringView command_line);
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/process.h"
+#include "platform/scoped_handle_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
@@ -22,6 +23,26 @@ String GetProgramFileName() {
     if (length < buffer.size()) return FromWide(buffer.data(), length);
     buffer.resize(buffer.size() * 2);
   }
+}
+
+bool RunProgramAndWait(StringView command_line) {
+  // CreateProcessW may write into the command line, so it gets a copy of its own.
+  std::wstring line(command_line.begin(), command_line.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION information{};
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &information)) {
+    return false;
+  }
+  const ScopedKernelHandle process(information.hProcess);
+  const ScopedKernelHandle thread(information.hThread);
+  // A program with a window is waited for once it is ready for input; one without a message
+  // loop makes WaitForInputIdle fail at once. A program still not ready after the timeout is
+  // left running: it may be showing something that waits for the user.
+  const DWORD idle = ::WaitForInputIdle(process.Get(), 5000);
+  if (idle == 0 || idle == WAIT_FAILED) ::WaitForSingleObject(process.Get(), INFINITE);
+  return true;
 }
 
 }  // namespace platform

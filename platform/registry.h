@@ -49,6 +49,9 @@ class RegistryKey {
   static RegistryKey Open(RegistryRoot root, StringView path, RegistryAccess access);
   // Opens a key with all access, creating it and its missing parents (non-volatile).
   static RegistryKey Create(RegistryRoot root, StringView path);
+  // Deletes a key with all its subkeys and values (RegDeleteTreeW, then the key itself); true
+  // when the key does not exist.
+  static bool DeleteTree(RegistryRoot root, StringView path);
   // Deletes a key that has no subkeys; one that still has subkeys stays (ErrorAccessDenied).
   static bool Delete(RegistryRoot root, StringView path);
 

@@ -18,6 +18,15 @@ class RegistryDouble : public testing::Test {
   void TearDown() override { HostDouble::ResetRegistry(); }
 };
 
+TEST_F(RegistryDouble, DeleteTreeRefusesToEmptyAWholeHive) {
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::CurrentUser, u"Software\\Kept").IsOpen());
+  for (const StringView path : {StringView(u""), StringView(u"\\")}) {
+    EXPECT_FALSE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, path));
+  }
+  EXPECT_TRUE(RegistryKey::Open(RegistryRoot::CurrentUser, u"Software\\Kept", RegistryAccess::Read)
+                  .IsOpen());
+}
+
 TEST_F(RegistryDouble, KeepsValuesInTheOrderTheyWereFirstWritten) {
   RegistryKey key = RegistryKey::Create(RegistryRoot::LocalMachine, u"Software\\Order");
   key.WriteDword(u"Zeta", 1);

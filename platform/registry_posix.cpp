@@ -172,6 +172,39 @@ RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
   return RegistryKey(new OpenKey{std::move(node), true});
 }
 
+namespace {
+
+// Handles still open on a deleted key, or on a key below it, report the key deleted.
+void MarkDeleted(KeyNode& node) {
+  node.Deleted = true;
+  for (const auto& subkey : node.Subkeys) MarkDeleted(*subkey);
+}
+
+}  // namespace
+
+bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
+  std::lock_guard lock(registry_mutex);
+  std::vector<StringView> names;
+  if (!SplitPath(path, names)) return false;
+  // An empty path would name the root itself and empty the whole hive.
+  if (names.empty()) {
+    SetLastOSError(ErrorAccessDenied);
+    return false;
+  }
+  const StringView last = names.back();
+  names.pop_back();
+  std::shared_ptr<KeyNode> parent = RootNode(root);
+  for (const StringView name : names) {
+    parent = FindSubkey(*parent, name);
+    if (!parent) return true;
+  }
+  std::shared_ptr<KeyNode> node = FindSubkey(*parent, last);
+  if (!node) return true;
+  MarkDeleted(*node);
+  std::erase(parent->Subkeys, node);
+  return true;
+}
+
 bool RegistryKey::Delete(RegistryRoot root, StringView path) {
   std::lock_guard lock(registry_mutex);
   std::vector<StringView> names;

@@ -187,6 +187,35 @@ TEST_F(Registry, AKeyDeletedWhileOpenRefusesEverything) {
   EXPECT_EQ(GetLastOSError(), platform::ErrorKeyDeleted);
 }
 
+TEST_F(Registry, DeleteTreeRemovesAKeyWithItsSubkeysAndValuesOnly) {
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::CurrentUser, PathOf(u"Tree\\A\\B"))
+                  .WriteText(u"Deep", u"x"));
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::CurrentUser, PathOf(u"Tree\\C")).IsOpen());
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::CurrentUser, PathOf(u"Tree")).WriteDword(u"V", 1));
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::CurrentUser, PathOf(u"Treetop")).IsOpen());
+
+  EXPECT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, PathOf(u"TREE")));
+  EXPECT_FALSE(
+      RegistryKey::Open(RegistryRoot::CurrentUser, PathOf(u"Tree"), RegistryAccess::Read).IsOpen());
+  EXPECT_EQ(GetLastOSError(), platform::ErrorFileNotFound);
+  EXPECT_TRUE(RegistryKey::Open(RegistryRoot::CurrentUser, PathOf(u"Treetop"), RegistryAccess::Read)
+                  .IsOpen());
+  EXPECT_TRUE(key_.IsOpen());
+}
+
+TEST_F(Registry, DeleteTreeOfAMissingKeySucceeds) {
+  EXPECT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, PathOf(u"Missing")));
+  EXPECT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, PathOf(u"Missing\\Deeper")));
+}
+
+TEST_F(Registry, AKeyDeletedWithItsParentRefusesEverything) {
+  RegistryKey child = RegistryKey::Create(RegistryRoot::CurrentUser, PathOf(u"Tree\\Child"));
+  ASSERT_TRUE(child.IsOpen());
+  ASSERT_TRUE(RegistryKey::DeleteTree(RegistryRoot::CurrentUser, PathOf(u"Tree")));
+  EXPECT_FALSE(child.WriteDword(u"Value", 1));
+  EXPECT_EQ(GetLastOSError(), platform::ErrorKeyDeleted);
+}
+
 TEST_F(Registry, MovingHandsTheKeyOverAndClosingKeepsTheLastError) {
   RegistryKey moved = std::move(key_);
   EXPECT_FALSE(

@@ -67,6 +67,25 @@ RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
   return RegistryKey(key);
 }
 
+bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
+  // An empty path would name the root itself and empty the whole hive.
+  if (path.find_first_not_of(u'\\') == StringView::npos) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const String name(path);
+  ScopedRegistryKey key;
+  const LSTATUS opened =
+      ::RegOpenKeyExW(RootKey(root), ToWide(name), 0, KEY_ALL_ACCESS | NativeView, key.Receive());
+  if (opened == ERROR_FILE_NOT_FOUND) return true;
+  if (!Succeeded(opened)) return false;
+  // RegDeleteTreeW with a key and no subkey name empties the key but leaves it in place.
+  if (!Succeeded(::RegDeleteTreeW(key.Get(), nullptr))) return false;
+  key.Reset();
+  const LSTATUS deleted = ::RegDeleteKeyExW(RootKey(root), ToWide(name), NativeView, 0);
+  return deleted == ERROR_FILE_NOT_FOUND || Succeeded(deleted);
+}
+
 bool RegistryKey::Delete(RegistryRoot root, StringView path) {
   return Succeeded(::RegDeleteKeyExW(RootKey(root), ToWide(String(path)), NativeView, 0));
 }

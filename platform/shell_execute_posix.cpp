@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/host_com_posix.h"
 #include "platform/host_double.h"
 #include "platform/shell_execute.h"
 
@@ -12,6 +13,8 @@ namespace {
 std::mutex executions_mutex;
 std::vector<HostDouble::ShellExecution> executions;
 bool refuse_next = false;
+// Apartments nest on a thread, as CoInitializeEx calls do.
+thread_local int apartments = 0;
 }  // namespace
 
 bool ShellOpen(StringView file, StringView parameters, StringView directory, int show_command) {
@@ -21,9 +24,17 @@ bool ShellOpen(StringView file, StringView parameters, StringView directory, int
   return true;
 }
 
-// The host has no COM: nothing to join.
-ShellApartment::ShellApartment() = default;
-ShellApartment::~ShellApartment() = default;
+// The host has no COM to join; it only remembers that the thread would be in an apartment.
+ShellApartment::ShellApartment() {
+  ++apartments;
+}
+ShellApartment::~ShellApartment() {
+  --apartments;
+}
+
+bool HostThreadInApartment() {
+  return apartments > 0;
+}
 
 void HostDouble::RefuseNextShellExecution() {
   std::lock_guard lock(executions_mutex);

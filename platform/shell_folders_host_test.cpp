@@ -4,7 +4,9 @@
 #include "platform/host_double.h"
 #include "platform/os_error.h"
 #include "platform/shell_folders.h"
+#include "platform/temporary_file.h"
 #include "tests/support/case_title.h"
+#include "tests/support/temporary_folder.h"
 
 namespace {
 
@@ -17,6 +19,7 @@ class ShellFoldersDouble : public testing::Test {
   void TearDown() override {
     HostDouble::ResetShellFolders();
     HostDouble::ResetEnvironment();
+    HostDouble::FailTempFolder(false);
   }
 };
 
@@ -77,6 +80,20 @@ TEST_F(ShellFoldersDouble, TheTemporaryFolderComesFromTmpThenTempThenTheProfile)
   HostDouble::RemoveEnvironmentValue(u"TEMP");
   ASSERT_TRUE(platform::GetTempFolder(temp));
   EXPECT_EQ(temp, u"C:\\users\\alice\\");
+}
+
+TEST_F(ShellFoldersDouble, AFailingTemporaryFolderGivesNeitherItsPathNorFiles) {
+  const TemporaryFolder folder;
+  HostDouble::FailTempFolder(true);
+  String temp = u"unchanged";
+  EXPECT_FALSE(platform::GetTempFolder(temp));
+  EXPECT_EQ(temp, u"unchanged");
+  String path;
+  EXPECT_FALSE(platform::CreateTemporaryFile(folder.Path(), u"tmp", path));
+  EXPECT_TRUE(std::filesystem::is_empty(folder.NativePath()));
+  HostDouble::FailTempFolder(false);
+  EXPECT_TRUE(platform::GetTempFolder(temp));
+  EXPECT_TRUE(platform::CreateTemporaryFile(folder.Path(), u"tmp", path));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "platform/environment.h"
 #include "platform/host_double.h"
+#include "platform/host_temp_folder_posix.h"
 #include "platform/os_error.h"
 #include "platform/shell_folders.h"
 
@@ -33,6 +34,8 @@ String DefaultFolder(ShellFolder folder) {
     case ShellFolder::AppData: return profile + u"\\AppData\\Roaming";
     case ShellFolder::LocalAppData: return profile + u"\\AppData\\Local";
     case ShellFolder::Profile: return profile;
+    case ShellFolder::CommonStartMenu: return u"C:\\ProgramData\\Microsoft\\Windows\\Start Menu";
+    case ShellFolder::System: return u"C:\\windows\\system32";
   }
   return profile;
 }
@@ -65,6 +68,10 @@ bool GetShellFolder(ShellFolder folder, String& path) {
 }
 
 bool GetTempFolder(String& path) {
+  if (HostTempFolderFails()) {
+    SetLastOSError(ErrorPathNotFound);
+    return false;
+  }
   // The order in which GetTempPathW looks for the folder.
   std::optional<String> folder = Variable(u"TMP");
   if (!folder) folder = Variable(u"TEMP");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/file_name.h"
 #include "tests/support/case_title.h"
 
 namespace {
@@ -38,7 +39,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, EveryShellFolder,
                                          FolderCase{"Programs", ShellFolder::Programs},
                                          FolderCase{"AppData", ShellFolder::AppData},
                                          FolderCase{"LocalAppData", ShellFolder::LocalAppData},
-                                         FolderCase{"Profile", ShellFolder::Profile}),
+                                         FolderCase{"Profile", ShellFolder::Profile},
+                                         FolderCase{"CommonStartMenu",
+                                                    ShellFolder::CommonStartMenu},
+                                         FolderCase{"System", ShellFolder::System}),
                          CaseTitle());
 
 TEST(ShellFolders, TheUsersFoldersLieInTheProfileAndItsStartMenu) {
@@ -48,6 +52,14 @@ TEST(ShellFolders, TheUsersFoldersLieInTheProfileAndItsStartMenu) {
   EXPECT_TRUE(FolderOf(ShellFolder::Desktop).starts_with(profile));
   EXPECT_EQ(FolderOf(ShellFolder::Programs), FolderOf(ShellFolder::StartMenu) + u"\\Programs");
   EXPECT_FALSE(FolderOf(ShellFolder::CommonDesktop).starts_with(profile));
+  EXPECT_EQ(FolderOf(ShellFolder::CommonPrograms),
+            FolderOf(ShellFolder::CommonStartMenu) + u"\\Programs");
+}
+
+TEST(ShellFolders, TheSystemFolderIsSystem32) {
+  const String system = FolderOf(ShellFolder::System);
+  EXPECT_TRUE(platform::SameFileName(platform::ExtractFileName(system), u"system32"))
+      << StringToUtf8(system);
 }
 
 TEST(ShellFolders, TheTemporaryFolderEndsWithABackslash) {

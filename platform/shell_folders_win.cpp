@@ -23,6 +23,8 @@ int FolderId(ShellFolder folder) {
     case ShellFolder::AppData: return CSIDL_APPDATA;
     case ShellFolder::LocalAppData: return CSIDL_LOCAL_APPDATA;
     case ShellFolder::Profile: return CSIDL_PROFILE;
+    case ShellFolder::CommonStartMenu: return CSIDL_COMMON_STARTMENU;
+    case ShellFolder::System: return CSIDL_SYSTEM;
   }
   return CSIDL_PROFILE;
 }

@@ -22,4 +22,7 @@ bool IsUserAdministrator();
 // The language identifier of the user's interface language (GetUserDefaultUILanguage).
 uint16_t GetUserInterfaceLanguage();
 
+// Whether the system is at least Windows Major.Minor (6.2 is Windows 8, 10.0 Windows 10).
+bool IsWindowsVersionAtLeast(uint32_t major, uint32_t minor);
+
 }  // namespace platform

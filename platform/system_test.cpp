@@ -13,6 +13,15 @@ TEST(WindowsVersion, IsTheRealVersionWithoutAManifest) {
   EXPECT_GT(version.Build, 10000u);
 }
 
+TEST(WindowsVersion, IsAtLeastEveryEarlierVersionAndNoLaterOne) {
+  const platform::WindowsVersion version = platform::GetWindowsVersion();
+  EXPECT_TRUE(platform::IsWindowsVersionAtLeast(version.Major, version.Minor));
+  EXPECT_TRUE(platform::IsWindowsVersionAtLeast(version.Major - 1, version.Minor + 5));
+  EXPECT_TRUE(platform::IsWindowsVersionAtLeast(6, 2));
+  EXPECT_FALSE(platform::IsWindowsVersionAtLeast(version.Major, version.Minor + 1));
+  EXPECT_FALSE(platform::IsWindowsVersionAtLeast(version.Major + 1, 0));
+}
+
 TEST(UserRights, TheTestUserIsAnAdministrator) {
   EXPECT_TRUE(platform::IsUserAdministrator());
 }

@@ -18,4 +18,8 @@ bool GetWindowProcessId(NativeWindow window, uint32_t& process_id);
 // it and read its memory, which a process of another user or a protected one refuses.
 bool GetProcessExecutablePath(uint32_t process_id, String& path);
 
+// Asks a window to close (WM_CLOSE, sent and waited for). A window whose thread does not answer
+// within Timeout milliseconds is left (SMTO_ABORTIFHUNG): false, and the caller may ask again.
+bool RequestWindowClose(NativeWindow window, uint32_t timeout_milliseconds);
+
 }  // namespace platform

@@ -35,4 +35,27 @@ TEST_F(WindowsDouble, AProcessWithoutAPathCannotBeOpened) {
   EXPECT_EQ(platform::GetLastOSError(), platform::ErrorAccessDenied);
 }
 
+TEST_F(WindowsDouble, AWindowClosesWhenAskedUnlessItRefuses) {
+  const auto willing = HostDouble::AddWindow({u"TZELOMainForm", u"ZELO", 100, u"C:\\ZELO.exe"});
+  const auto stubborn = HostDouble::AddWindow({u"TZELOMainForm", u"ZELO", 200, u"C:\\ZELO.exe"});
+  HostDouble::SetWindowRefusesToClose(stubborn, true);
+  HostDouble::TakeCloseRequests();
+
+  EXPECT_TRUE(platform::RequestWindowClose(willing, 1000));
+  EXPECT_EQ(platform::FindTopLevelWindow(u"TZELOMainForm"), stubborn);
+  // A refusing window answers, but stays until it agrees.
+  EXPECT_TRUE(platform::RequestWindowClose(stubborn, 1000));
+  EXPECT_EQ(platform::FindTopLevelWindow(u"TZELOMainForm"), stubborn);
+  HostDouble::SetWindowRefusesToClose(stubborn, false);
+  EXPECT_TRUE(platform::RequestWindowClose(stubborn, 1000));
+  EXPECT_EQ(platform::FindTopLevelWindow(u"TZELOMainForm"), nullptr);
+  // A window that is gone can no longer be asked.
+  EXPECT_FALSE(platform::RequestWindowClose(willing, 1000));
+  EXPECT_EQ(platform::GetLastOSError(), platform::ErrorInvalidWindowHandle);
+
+  EXPECT_EQ(HostDouble::TakeCloseRequests(),
+            (std::vector<platform::NativeWindow>{willing, stubborn, stubborn, willing}));
+  EXPECT_TRUE(HostDouble::TakeCloseRequests().empty());
+}
+
 }  // namespace

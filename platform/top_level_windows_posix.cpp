@@ -1,7 +1,9 @@
 // Top-level windows of the host double: fake windows that tests register, each with the process
 // that owns it and that process's executable.
+#include <algorithm>
 #include <cstdint>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/host_double.h"
@@ -16,10 +18,12 @@ namespace {
 struct FakeWindow {
   NativeWindow Handle;
   HostDouble::WindowRecord Record;
+  bool RefusesToClose = false;
 };
 
 std::mutex windows_mutex;
 std::vector<FakeWindow> fake_windows;
+std::vector<NativeWindow> close_requests;
 uintptr_t next_window = 0x10010;
 
 }  // namespace
@@ -65,11 +69,37 @@ bool GetProcessExecutablePath(uint32_t process_id, String& path) {
   return false;
 }
 
+bool RequestWindowClose(NativeWindow window, uint32_t /*timeout_milliseconds*/) {
+  std::lock_guard lock(windows_mutex);
+  close_requests.push_back(window);
+  const auto found = std::find_if(fake_windows.begin(), fake_windows.end(),
+                                  [&](const FakeWindow& fake) { return fake.Handle == window; });
+  if (found == fake_windows.end()) {
+    SetLastOSError(ErrorInvalidWindowHandle);
+    return false;
+  }
+  // A window that refuses still answers the message, as one asking "save changes?" does.
+  if (!found->RefusesToClose) fake_windows.erase(found);
+  return true;
+}
+
+void HostDouble::SetWindowRefusesToClose(NativeWindow window, bool refuses) {
+  std::lock_guard lock(windows_mutex);
+  for (FakeWindow& fake : fake_windows) {
+    if (fake.Handle == window) fake.RefusesToClose = refuses;
+  }
+}
+
+std::vector<NativeWindow> HostDouble::TakeCloseRequests() {
+  std::lock_guard lock(windows_mutex);
+  return std::exchange(close_requests, {});
+}
+
 NativeWindow HostDouble::AddWindow(const WindowRecord& window) {
   std::lock_guard lock(windows_mutex);
   const auto handle = reinterpret_cast<NativeWindow>(next_window);
   next_window += 0x10;
-  fake_windows.push_back({handle, window});
+  fake_windows.push_back({handle, window, false});
   return handle;
 }
 
@@ -81,6 +111,7 @@ void HostDouble::RemoveWindow(NativeWindow window) {
 void HostDouble::RemoveWindows() {
   std::lock_guard lock(windows_mutex);
   fake_windows.clear();
+  close_requests.clear();
 }
 
 }  // namespace platform

@@ -32,4 +32,11 @@ TEST(TopLevelWindows, UnknownClassesWindowsAndProcessesAreReported) {
   EXPECT_EQ(platform::GetLastOSError(), platform::ErrorInvalidParameter);
 }
 
+TEST(TopLevelWindows, AWindowAskedToCloseIsGone) {
+  const TestWindow window(u"uInstallerClosingWindow");
+  // A window of this very thread answers at once; the timeout only bounds a hung one.
+  ASSERT_TRUE(platform::RequestWindowClose(window.Handle(), 1000));
+  EXPECT_EQ(platform::FindTopLevelWindow(u"uInstallerClosingWindow"), nullptr);
+}
+
 }  // namespace

@@ -31,4 +31,10 @@ bool GetProcessExecutablePath(uint32_t process_id, String& path) {
   return true;
 }
 
+bool RequestWindowClose(NativeWindow window, uint32_t timeout_milliseconds) {
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutW(static_cast<HWND>(window), WM_CLOSE, 0, 0,
+                               SMTO_ABORTIFHUNG | SMTO_NORMAL, timeout_milliseconds, &result) != 0;
+}
+
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include "core/installer.h"
 #include "core/installer_application_repository.h"
 #include "core/installer_resources.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/system.h"
 #include "platform/top_level_windows.h"
@@ -14,11 +15,6 @@ namespace {
 
 constexpr int32_t FirstUpdatableVersion = 3500;
 constexpr int32_t LastUpdatableVersion = 5099;
-
-String FolderOf(StringView file) {
-  const size_t separator = file.find_last_of(u"\\/:");
-  return separator == StringView::npos ? String() : String(file.substr(0, separator + 1));
-}
 
 }  // namespace
 
@@ -107,7 +103,7 @@ bool TProductInfoZELO::FindInstalledPath(String& path) {
   String executable;
   if (window != nullptr && platform::GetWindowProcessId(window, process_id) &&
       platform::GetProcessExecutablePath(process_id, executable)) {
-    path = FolderOf(executable);
+    path = platform::ExtractFilePath(executable);
     return true;
   }
   return false;

@@ -5,6 +5,7 @@
 
 #include "platform/environment.h"
 #include "platform/exception.h"
+#include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/registry.h"
 #include "platform/shell_folders.h"
@@ -29,33 +30,15 @@ constexpr char16_t UserProfileReference[] = u"%USERPROFILE%";
 // characters here.
 constexpr size_t SidRoom = 260;
 
-String WithTrailingBackslash(String path) {
-  if (!path.empty() && path.back() != u'\\') path += u'\\';
-  return path;
-}
-
 String WithoutTrailingBackslashes(String path) {
   while (path.size() > 1 && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
   return path;
 }
 
-// The last name of a path, after its last backslash, slash or colon.
-String LastName(StringView path) {
-  const size_t delimiter = path.find_last_of(u"\\/:");
-  return String(delimiter == StringView::npos ? path : path.substr(delimiter + 1));
-}
-
-// The extension, from the last dot that follows every backslash, slash and colon.
-StringView Extension(StringView name) {
-  const size_t dot = name.find_last_of(u".\\/:");
-  return dot != StringView::npos && name[dot] == u'.' ? name.substr(dot) : StringView();
-}
-
 String ShellFolderOrTemp(platform::ShellFolder folder) {
   String path;
   if (platform::GetShellFolder(folder, path)) return path;
-  platform::GetTempFolder(path);
-  return path;
+  return platform::TemporaryFolder();
 }
 
 // Every "%USERPROFILE%", in any letter case, replaced by the profile folder.
@@ -85,7 +68,7 @@ RegistryKey OpenUserShellFolders(StringView sid) {
 
 void AddProfile(TVYNUserAccountInfoList& list, StringView sid) {
   // A ".bak" entry is the system's backup of a damaged profile's entry, not an account.
-  if (SameName(Extension(sid), u".bak")) return;
+  if (SameName(platform::ExtractFileExt(sid), u".bak")) return;
   const RegistryKey entry = RegistryKey::Open(
       RegistryRoot::LocalMachine, ProfileListKey + (u"\\" + String(sid)), RegistryAccess::Read);
   String image_path;
@@ -103,9 +86,9 @@ void AddProfile(TVYNUserAccountInfoList& list, StringView sid) {
   if (app_data.empty()) return;
 
   auto account = std::make_unique<TVYNUserAccountInfo>();
-  account->UserName = LastName(profile);
-  account->ProfilePath = WithTrailingBackslash(profile);
-  account->AppDataPath = WithTrailingBackslash(app_data);
+  account->UserName = platform::ExtractFileName(profile);
+  account->ProfilePath = platform::IncludeTrailingPathDelimiter(profile);
+  account->AppDataPath = platform::IncludeTrailingPathDelimiter(app_data);
   list.Add(std::move(account));
 }
 
@@ -122,8 +105,10 @@ bool TVYNUserAccountInfoList::Add(std::unique_ptr<TVYNUserAccountInfo> account) 
 void TVYNUserAccounts::Populate(TVYNUserAccountInfoList& list) {
   auto current = std::make_unique<TVYNUserAccountInfo>();
   if (!platform::GetCurrentUserName(current->UserName)) current->UserName.clear();
-  current->ProfilePath = WithTrailingBackslash(ShellFolderOrTemp(platform::ShellFolder::Profile));
-  current->AppDataPath = WithTrailingBackslash(ShellFolderOrTemp(platform::ShellFolder::AppData));
+  current->ProfilePath =
+      platform::IncludeTrailingPathDelimiter(ShellFolderOrTemp(platform::ShellFolder::Profile));
+  current->AppDataPath =
+      platform::IncludeTrailingPathDelimiter(ShellFolderOrTemp(platform::ShellFolder::AppData));
   list.Add(std::move(current));
 
   const RegistryKey profile_list =

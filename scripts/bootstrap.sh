@@ -3,10 +3,11 @@
 # there. Run by both README commands; with everything in place and a warm cache it takes seconds.
 #
 #   1. Debian packages: compilers (gcc, clang with libFuzzer, mingw-w64), Wine, Xvfb and what
-#      screenshots need, GoogleTest sources, and the host builds of liblzma, zlib and nettle.
-#   2. For the Windows build: liblzma and zlib cross-compiled with mingw-w64 from Debian's own
-#      source packages into a cache outside the repository (UINSTALLER_CACHE, by default
-#      ~/.cache/uinstaller). Nothing is downloaded from anywhere but Debian's mirrors.
+#      screenshots need, GoogleTest sources, the host builds of liblzma, zlib, minizip and
+#      nettle, and Info-ZIP's zip (the backup benchmark's baseline).
+#   2. For the Windows build: liblzma, zlib and minizip cross-compiled with mingw-w64 from
+#      Debian's own source packages into a cache outside the repository (UINSTALLER_CACHE, by
+#      default ~/.cache/uinstaller). Nothing is downloaded from anywhere but Debian's mirrors.
 set -euo pipefail
 
 cache_root=${UINSTALLER_CACHE:-$HOME/.cache/uinstaller}
@@ -36,7 +37,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   wine64 xvfb imagemagick fonts-wine
-  googletest liblzma-dev zlib1g-dev nettle-dev xz-utils
+  googletest liblzma-dev zlib1g-dev libminizip-dev nettle-dev xz-utils zip
   dpkg-dev
 )
 
@@ -134,6 +135,26 @@ build_liblzma() {
   )
 }
 
+# minizip comes from Debian's own "minizip" source package, the one the host's libminizip-dev is
+# built from, so both builds run the same code with Debian's fixes (zlib's contrib copy lacks the
+# 16-bit name-length check). Only the writer, the reader and the two file layers are needed; the
+# library is small enough to compile directly without its autotools build. No encryption: the
+# backups are never password-protected.
+build_minizip() {
+  local prefix=$1 tree=$2 source
+  (
+    cd "$tree"
+    for source in ioapi zip unzip iowin32; do
+      $mingw_host-gcc -O2 -DNOCRYPT -DNOUNCRYPT -I"$prefix/include" -c "$source.c" -o "$source.o"
+    done
+    rm -f libminizip.a
+    $mingw_host-ar rcs libminizip.a ioapi.o zip.o unzip.o iowin32.o
+    install -d "$prefix/include/minizip" "$prefix/lib"
+    install -m 644 ioapi.h zip.h unzip.h iowin32.h "$prefix/include/minizip"
+    install -m 644 libminizip.a "$prefix/lib"
+  )
+}
+
 # Builds one dependency unless the cache already holds a build of a source version apt still
 # lists; a new Debian release of the sources therefore triggers one rebuild.
 ensure_dependency() {
@@ -156,6 +177,8 @@ main() {
   mkdir -p "$cache_root"
   ensure_dependency zlib zlib build_zlib
   ensure_dependency liblzma xz-utils build_liblzma
+  # After zlib: minizip compiles against its headers.
+  ensure_dependency minizip minizip build_minizip
   log "ready (Windows dependencies in $cache_root/win64)"
 }
 

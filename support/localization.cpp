@@ -5,6 +5,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/file_name.h"
 #include "platform/process.h"
 #include "support/memory_stream.h"
 #include "support/names.h"
@@ -15,12 +16,6 @@ std::mutex state_mutex;
 String langs_folder_override;
 std::function<void()> forms_notifier;
 std::atomic<unsigned> default_byte_text_code_page{0};
-
-// Folders end with the delimiter; a path may use either slash, and a drive ends at its colon.
-size_t FileNameStart(StringView path) {
-  const size_t delimiter = path.find_last_of(u"\\/:");
-  return delimiter == StringView::npos ? 0 : delimiter + 1;
-}
 
 String ReplaceLineBreakEscapes(StringView text) {
   String result;
@@ -62,7 +57,7 @@ bool TVYNLocalization::ReadValue(StringView section, StringView key, String& val
 }
 
 void TVYNLocalization::LangChanged() {
-  const StringView name = StringView(FileName()).substr(FileNameStart(FileName()));
+  const String name = platform::ExtractFileName(FileName());
   if (!SameName(name, u"English.lng") && !SameName(name, u"Russian.lng")) {
     MergeFromFile(LangsFolder() + u"English.lng", false);
   }
@@ -137,7 +132,7 @@ String LangsFolder() {
     if (!langs_folder_override.empty()) return langs_folder_override;
   }
   const String program = platform::GetProgramFileName();
-  return program.substr(0, FileNameStart(program)) + u"Langs\\";
+  return platform::ExtractFilePath(program) + u"Langs\\";
 }
 
 void SetLangsFolder(StringView folder) {
@@ -179,6 +174,5 @@ void LangApplyTo(StringView section, TVYNStringList& strings) {
 }
 
 String LangFileName() {
-  const String& file_name = Lang().FileName();
-  return file_name.substr(FileNameStart(file_name));
+  return platform::ExtractFileName(Lang().FileName());
 }
