@@ -2,20 +2,29 @@
 #include "product/product_actions.h"
 
 #include "core/installer_action_extract.h"
+#include "product/installer_action_addons_install.h"
+#include "product/installer_action_close_applications.h"
+#include "product/installer_action_config.h"
+#include "product/installer_action_integrate.h"
+#include "product/installer_action_prepare.h"
+#include "product/installer_action_shortcuts.h"
+#include "product/installer_action_uninstall_files.h"
+#include "product/installer_action_uninstall_integration.h"
+#include "product/installer_action_update_shell_cache.h"
 
 const TInstallerActionClass* ZELOActionClass(TZELOActionKind kind) {
-  // The steps without a class yet are left out of the run rather than stood in for.
   switch (kind) {
     case TZELOActionKind::Extract: return &TInstallerActionExtract::Class();
-    case TZELOActionKind::CloseApplications: return nullptr;
-    case TZELOActionKind::Prepare: return nullptr;
-    case TZELOActionKind::AddonsInstall: return nullptr;
-    case TZELOActionKind::Config: return nullptr;
-    case TZELOActionKind::Integrate: return nullptr;
-    case TZELOActionKind::Shortcuts: return nullptr;
-    case TZELOActionKind::UpdateShellCache: return nullptr;
-    case TZELOActionKind::UninstallIntegration: return nullptr;
-    case TZELOActionKind::UninstallFiles: return nullptr;
+    case TZELOActionKind::CloseApplications: return &TInstallerActionCloseApplications::Class();
+    case TZELOActionKind::Prepare: return &TInstallerActionPrepare::Class();
+    case TZELOActionKind::AddonsInstall: return &TInstallerActionAddonsInstall::Class();
+    case TZELOActionKind::Config: return &TInstallerActionConfig::Class();
+    case TZELOActionKind::Integrate: return &TInstallerActionIntegrate::Class();
+    case TZELOActionKind::Shortcuts: return &TInstallerActionShortcuts::Class();
+    case TZELOActionKind::UpdateShellCache: return &TInstallerActionUpdateShellCache::Class();
+    case TZELOActionKind::UninstallIntegration:
+      return &TInstallerActionUninstallIntegration::Class();
+    case TZELOActionKind::UninstallFiles: return &TInstallerActionUninstallFiles::Class();
   }
   return nullptr;
 }

@@ -141,12 +141,16 @@ INSTANTIATE_TEST_SUITE_P(
                                  Kind::Config, Kind::UpdateShellCache}}),
     CaseTitle());
 
-TEST_F(ZELOTest, EveryStepIsRunByItsOwnClassAndStepsWithoutOneAreLeftOut) {
+TEST_F(ZELOTest, EveryStepIsRunByItsOwnClass) {
   CreateAutomatic();
   std::vector<String> classes;
   Product().PopulateActions(
       [&](const TInstallerActionClass& action_class) { classes.emplace_back(action_class.Name); });
-  EXPECT_EQ(classes, std::vector<String>{u"TInstallerActionExtract"});
+  EXPECT_EQ(classes,
+            (std::vector<String>{u"TInstallerActionCloseApplications", u"TInstallerActionPrepare",
+                                 u"TInstallerActionExtract", u"TInstallerActionConfig",
+                                 u"TInstallerActionIntegrate", u"TInstallerActionShortcuts",
+                                 u"TInstallerActionUpdateShellCache"}));
 }
 
 TEST_F(ZELOTest, PagesOfAnInstallation) {

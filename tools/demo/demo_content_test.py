@@ -19,7 +19,7 @@ DEMO = None  # set from the command line
 # title, description and named controls, including the headings and items of the summary.
 REQUIRED_KEYS = {
     "File": ["Name", "Author", "LangId", "VersionId", "Icon", "ANSICP", "Family"],
-    "Common": ["Caption", "QM", "QM2", "E1", "E3", "E4", *[f"A{i}" for i in range(1, 10)],
+    "Common": ["Caption", "QM", "QM2", "E1", "E3", "E4", "E5", *[f"A{i}" for i in range(1, 10)],
                "bBack", "bNext", "bInstall", "bUninstall", "bFinish",
                "lBrowse", "lNewFolder", "lOk", "lCancel"],
     "PageWelcome": ["Title", "Description", "L1", "L2"],
@@ -40,6 +40,7 @@ REQUIRED_KEYS = {
 # Texts used as format templates, with the number of "%s" they receive. Any other text is shown
 # as it is, so a placeholder there would reach the user unfilled.
 FORMAT_ARGUMENTS = {("Common", "QM2"): 1, ("Common", "E1"): 1, ("Common", "E3"): 1,
+                    ("Common", "E5"): 1,
                     ("PageAddons", "L1"): 1, ("PageAddons", "L2"): 2}
 
 # Language file -> (encoding as stored, byte order mark, LangId, Family, ANSICP, complete).

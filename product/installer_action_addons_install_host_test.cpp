@@ -1,0 +1,141 @@
+// The add-ons installer: the switches of the user's choices, where the installer is written and
+// how it is started, and what fails the action.
+#include "product/installer_action_addons_install.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/installer_summary_builder.h"
+#include "platform/shell_execute.h"
+#include "product/installer_actions_test_fixture.h"
+#include "support/ini_file.h"
+#include "tests/support/case_title.h"
+
+namespace {
+
+constexpr char AddonsList[] =
+    "P4=PictaSetup.exe\r\nCL=/S /LANG=ru %s\r\nP1=/NOASSOC\r\nP2=/VIEWER\r\nP3=/SHORTCUTS\r\n"
+    "L0=Picta Viewer\r\n";
+constexpr char AddonsInstaller[] = "MZ the add-ons installer";
+
+class AddonsInstallTest : public ProductActionTest {
+ protected:
+  void SetUp() override {
+    ProductActionTest::SetUp();
+    std::filesystem::create_directories(folder_.NativePath(u"Temp"));
+    HostDouble::SetEnvironmentValue(u"TMP", folder_.PathOf(u"Temp"));
+  }
+
+  void Choose(bool viewer, bool extensions, bool shortcuts) {
+    TVYNIniFile& options = installer_->OptionStore();
+    options.WriteBool(u"Common", u"AddonsViewer", viewer);
+    options.WriteBool(u"Common", u"AddonsExtensions", extensions);
+    options.WriteBool(u"Common", u"AddonsShortcuts", shortcuts);
+  }
+};
+
+struct ChoiceCase {
+  const char* Title;
+  bool Viewer;
+  bool Extensions;
+  bool Shortcuts;
+  const char16_t* Parameters;
+};
+
+class AddonsChoiceTest : public AddonsInstallTest,
+                         public testing::WithParamInterface<ChoiceCase> {};
+
+TEST_P(AddonsChoiceTest, WritesTheInstallerToTheTemporaryFolderAndOpensItWithTheSwitches) {
+  const ChoiceCase& choice = GetParam();
+  ExtendPackage(u"SETUP", {{u"addons.ini", AddonsList}, {u"PictaSetup.exe", AddonsInstaller}});
+  CreateInteractive();
+  Choose(choice.Viewer, choice.Extensions, choice.Shortcuts);
+  TInstallerActionAddonsInstall action;
+  RunAction(action);
+
+  EXPECT_EQ(folder_.ReadFile(u"Temp\\PictaSetup.exe"), AddonsInstaller);
+  const auto executions = HostDouble::TakeShellExecutions();
+  ASSERT_EQ(executions.size(), 1u);
+  EXPECT_EQ(executions[0].File, folder_.PathOf(u"Temp\\PictaSetup.exe"));
+  EXPECT_EQ(executions[0].Parameters, choice.Parameters);
+  EXPECT_EQ(executions[0].Directory, u"");
+  EXPECT_EQ(executions[0].ShowCommand, platform::ShowNormal);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, AddonsChoiceTest,
+    testing::Values(
+        // Without the extensions the add-on is told to leave the file types alone; the blank
+        // after each switch stays.
+        ChoiceCase{"ViewerOnly", true, false, false, u"/S /LANG=ru /NOASSOC /VIEWER "},
+        ChoiceCase{"ExtensionsOnly", false, true, false, u"/S /LANG=ru "},
+        ChoiceCase{"ShortcutsOnly", false, false, true, u"/S /LANG=ru /NOASSOC /SHORTCUTS "},
+        ChoiceCase{"Everything", true, true, true, u"/S /LANG=ru /VIEWER /SHORTCUTS "}),
+    CaseTitle());
+
+TEST_F(AddonsInstallTest, NoChoiceReadsNothingAndStartsNothing) {
+  // The test product has no "addons.ini": reading it would fail the action.
+  CreateInteractive();
+  Choose(false, false, false);
+  TInstallerActionAddonsInstall action;
+  EXPECT_NO_THROW(RunAction(action));
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+  EXPECT_FALSE(Exists(u"Temp\\PictaSetup.exe"));
+}
+
+TEST_F(AddonsInstallTest, AMissingListFailsTheAction) {
+  CreateInteractive();
+  Choose(true, false, false);
+  TInstallerActionAddonsInstall action;
+  try {
+    RunAction(action);
+    FAIL() << "no add-ons list, yet no failure";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), u"Cannot locate \"addons.ini\" file in setup archive");
+  }
+}
+
+TEST_F(AddonsInstallTest, AMissingInstallerFailsTheAction) {
+  ExtendPackage(u"SETUP", {{u"addons.ini", AddonsList}});
+  CreateInteractive();
+  Choose(true, false, false);
+  TInstallerActionAddonsInstall action;
+  EXPECT_THROW(RunAction(action), Exception);
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+TEST_F(AddonsInstallTest, AnInstallerThatCannotBeWrittenFailsTheAction) {
+  ExtendPackage(u"SETUP", {{u"addons.ini", AddonsList}, {u"PictaSetup.exe", AddonsInstaller}});
+  HostDouble::SetEnvironmentValue(u"TMP", folder_.PathOf(u"Missing"));
+  CreateInteractive();
+  Choose(true, false, false);
+  TInstallerActionAddonsInstall action;
+  EXPECT_THROW(RunAction(action), Exception);
+  EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+TEST_F(AddonsInstallTest, AnInstallerThatDoesNotStartLeavesTheInstallationGoing) {
+  ExtendPackage(u"SETUP", {{u"addons.ini", AddonsList}, {u"PictaSetup.exe", AddonsInstaller}});
+  CreateInteractive();
+  Choose(true, true, true);
+  HostDouble::RefuseNextShellExecution();
+  TInstallerActionAddonsInstall action;
+  EXPECT_NO_THROW(RunAction(action));
+  EXPECT_EQ(action.Progress(), 100);
+  // Left for the user, as a started installer would be.
+  EXPECT_TRUE(Exists(u"Temp\\PictaSetup.exe"));
+}
+
+TEST_F(AddonsInstallTest, TheSummaryListsTheChosenAddOnsUnderThePageTitle) {
+  UseEnglishTexts(
+      "[PageAddons]\r\nTitle=Add-ons\r\nCB1=The viewer\r\nCB2=Its file types\r\n"
+      "CB3=Its shortcuts\r\n");
+  CreateInteractive().Resources().InitializeLanguages();
+  Choose(true, false, true);
+  TInstallerSummaryBuilder builder;
+  TInstallerActionAddonsInstall().BuildSummary(builder);
+  EXPECT_EQ(builder.ToString(), u"Add-ons\r\n    The viewer\r\n    Its shortcuts\r\n");
+}
+
+}  // namespace

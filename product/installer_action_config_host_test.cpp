@@ -1,0 +1,58 @@
+// The player's settings file as the configuration action leaves it.
+#include "product/installer_action_config.h"
+
+#include <gtest/gtest.h>
+
+#include "product/installer_actions_test_fixture.h"
+#include "support/ini_file.h"
+
+namespace {
+
+class ConfigTest : public ProductActionTest {
+ protected:
+  // The settings file after the action, in an installation made with Switches.
+  TVYNIniFile& RunConfig(StringView switches, std::string_view existing_file = {}) {
+    TInstaller& installer = CreateAutomatic(switches);
+    installer.Resources().InitializeLanguages();
+    if (!existing_file.empty()) WriteFile(u"ZELO.ini", existing_file);
+    installer.OptionStore().WriteSectionText(u"Integration",
+                                             u"ShortcutDesktop=0\r\nIntegrateToWindows=1\r\n");
+    TInstallerActionConfig action;
+    RunAction(action);
+    result_.LoadFromFile(folder_.PathOf(u"ZELO.ini"));
+    return result_;
+  }
+
+  TVYNIniFile result_;
+};
+
+TEST_F(ConfigTest, SystemHoldsExactlyTheModeTheLanguageAndTheVersion) {
+  const TVYNIniFile& config = RunConfig(
+      {},
+      "[System]\r\nVersion=4510\r\nUserMode=0\r\nSkin=Dark\r\n\r\n[Player]\r\nVolume=80\r\n"
+      "\r\n[Integration]\r\nShortcutStartMenu=1\r\n");
+  EXPECT_EQ(config.ReadSectionText(u"System"),
+            u"UserMode=1\r\nDefaultLang=English.lng\r\nVersion=5000\r\n");
+  EXPECT_EQ(config.ReadSectionText(u"Player"), u"Volume=80\r\n");
+  // Replaced as a whole by the choices of this run.
+  EXPECT_EQ(config.ReadSectionText(u"Integration"),
+            u"ShortcutDesktop=0\r\nIntegrateToWindows=1\r\n");
+}
+
+TEST_F(ConfigTest, APortableInstallationKeepsItsSettingsBesideThePlayer) {
+  const TVYNIniFile& config = RunConfig(u"/PORTABLE");
+  EXPECT_EQ(config.ReadString(u"System", u"UserMode", u""), u"0");
+}
+
+TEST_F(ConfigTest, ARunWithoutIntegrationChoicesLeavesNoIntegrationSection) {
+  TInstaller& installer = CreateAutomatic();
+  WriteFile(u"ZELO.ini", "[Integration]\r\nShortcutDesktop=1\r\n");
+  installer.OptionStore().EraseSection(u"Integration");
+  TInstallerActionConfig action;
+  RunAction(action);
+  TVYNIniFile config(folder_.PathOf(u"ZELO.ini"));
+  EXPECT_FALSE(config.ValueExists(u"Integration", u"ShortcutDesktop"));
+  EXPECT_TRUE(config.ValueExists(u"System", u"Version"));
+}
+
+}  // namespace

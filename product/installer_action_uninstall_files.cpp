@@ -1,0 +1,215 @@
+// Removing the installed files and folders.
+#include "product/installer_action_uninstall_files.h"
+
+#include <initializer_list>
+#include <unordered_set>
+
+#include "core/installer.h"
+#include "core/installer_resources.h"
+#include "platform/exception.h"
+#include "platform/file_name.h"
+#include "platform/file_system.h"
+#include "platform/shell_folders.h"
+#include "product/installer_profile.h"
+#include "product/setup_helper.h"
+#include "product/user_accounts.h"
+#include "support/ini_file.h"
+#include "support/memory_stream.h"
+
+namespace {
+
+char16_t AsciiUpper(char16_t c) {
+  return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
+
+bool EqualsAsciiIgnoringCase(StringView a, StringView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+// Names that Windows opens as devices in any folder, whatever extension follows them. The
+// digits include the superscripts one to three, which Windows takes as "1" to "3" here.
+bool IsDeviceName(StringView component) {
+  StringView base = component.substr(0, component.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  for (const StringView device :
+       {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$", u"CLOCK$"}) {
+    if (EqualsAsciiIgnoringCase(base, device)) return true;
+  }
+  if (base.size() != 4) return false;
+  const StringView stem = base.substr(0, 3);
+  if (!EqualsAsciiIgnoringCase(stem, u"COM") && !EqualsAsciiIgnoringCase(stem, u"LPT")) {
+    return false;
+  }
+  const char16_t digit = base[3];
+  return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+         digit == u'\u00B3';
+}
+
+// Characters no file name holds; ":" also opens an alternate data stream or names a drive.
+bool IsForbiddenCharacter(char16_t c) {
+  return c < 32 || c == u'<' || c == u'>' || c == u'"' || c == u'|' || c == u'?' || c == u'*' ||
+         c == u':';
+}
+
+// A key that is the same for names that differ only in ASCII letter case.
+String FoldedKey(StringView path) {
+  String key(path);
+  for (char16_t& c : key) c = AsciiUpper(c);
+  return key;
+}
+
+// Folders that are never deleted as a whole, whatever the installation folder or a profile path
+// turns out to be: a root, and the system's and the users' own folders.
+bool IsProtectedFolder(StringView path) {
+  if (!platform::IsAbsolutePath(path) || platform::IsRootPath(path)) return true;
+  const String folder = platform::IncludeTrailingPathDelimiter(path);
+  using platform::ShellFolder;
+  for (const ShellFolder shell_folder :
+       {ShellFolder::CommonDesktop, ShellFolder::CommonPrograms, ShellFolder::ProgramFiles,
+        ShellFolder::Desktop, ShellFolder::StartMenu, ShellFolder::Programs, ShellFolder::AppData,
+        ShellFolder::LocalAppData, ShellFolder::Profile, ShellFolder::CommonStartMenu,
+        ShellFolder::System}) {
+    String known;
+    if (!platform::GetShellFolder(shell_folder, known) || known.empty()) continue;
+    known = platform::IncludeTrailingPathDelimiter(known);
+    // The folder that holds it too: "C:\Windows\" above the system folder, "C:\Users\" above
+    // the profile.
+    const String parent = platform::ExtractFilePath(platform::ExcludeTrailingPathDelimiter(known));
+    if (platform::SameFileName(folder, known) || platform::SameFileName(folder, parent)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Appends the subfolders of Folder, at any depth, each after its own subfolders.
+void AddSubfoldersDeepestFirst(const String& folder,
+                               std::vector<TInstallerActionUninstallFiles::TFolderItem>& list) {
+  std::vector<platform::FolderEntry> entries;
+  if (!platform::ListFolder(folder, entries)) return;
+  for (const platform::FolderEntry& entry : entries) {
+    if (!entry.IsFolder) continue;
+    const String subfolder = folder + entry.Name + u"\\";
+    AddSubfoldersDeepestFirst(subfolder, list);
+    list.push_back({subfolder, false});
+  }
+}
+
+}  // namespace
+
+bool TInstallerActionUninstallFiles::ResolveEntry(StringView folder, StringView entry,
+                                                  String& path) {
+  path.clear();
+  if (!platform::IsAbsolutePath(folder) || folder.back() != u'\\') return false;
+  // Rooted ("\x"), network ("\\server"), device and long-path forms ("\\.\", "\\?\").
+  if (entry.empty() || entry.front() == u'\\' || entry.front() == u'/') return false;
+
+  std::vector<StringView> components;
+  size_t start = 0;
+  while (start <= entry.size()) {
+    size_t end = entry.find_first_of(u"\\/", start);
+    if (end == StringView::npos) end = entry.size();
+    const StringView component = entry.substr(start, end - start);
+    start = end + 1;
+    if (component.empty() || component == u".") continue;
+    if (component == u"..") {
+      if (components.empty()) return false;
+      components.pop_back();
+      continue;
+    }
+    for (const char16_t c : component) {
+      if (IsForbiddenCharacter(c)) return false;
+    }
+    // The system trims these ("..." or ".. " would become a way out), and ExpandPath never
+    // writes such a name.
+    if (component.back() == u'.' || component.back() == u' ') return false;
+    if (IsDeviceName(component)) return false;
+    components.push_back(component);
+  }
+  if (components.empty()) return false;
+
+  path = String(folder);
+  for (size_t i = 0; i < components.size(); ++i) {
+    if (i > 0) path.push_back(u'\\');
+    path += components[i];
+  }
+  return true;
+}
+
+std::vector<TInstallerActionUninstallFiles::TFolderItem>
+TInstallerActionUninstallFiles::CreateFolderList() const {
+  std::vector<TFolderItem> list;
+  const String& folder = Installer->DestPath();
+  if (!platform::IsAbsolutePath(folder)) return list;
+  AddSubfoldersDeepestFirst(folder, list);
+
+  const TVYNIniFile& options = OptionStore();
+  const bool remove_backups =
+      options.ReadBool(u"Common", u"RemoveBackups", Installer->HasOption(ioAuto));
+  const bool remove_content = options.ReadBool(u"Common", u"RemoveContent", false);
+  auto add_tree = [&list](const String& path) {
+    if (!IsProtectedFolder(path)) list.push_back({path, true});
+  };
+  if (remove_backups) add_tree(folder + u"!Backup\\");
+  if (remove_content) {
+    add_tree(remove_backups ? folder : folder + u"Profile\\");
+    const TVYNIniFile config(folder + u"ZELO.ini");
+    if (config.ReadBool(u"System", u"UserMode", false)) {
+      const std::unique_ptr<TVYNUserAccountInfoList> accounts = TVYNUserAccounts::CreateList();
+      for (size_t i = 0; i < accounts->Count(); ++i) {
+        const TVYNUserAccountInfo& account = (*accounts)[i];
+        const String profile = TInstallerProfileHelper::GetNewProfilePath(&account);
+        // A profile is the player's folder inside the user's application data, never that
+        // folder itself nor anything beside it.
+        if (platform::IsPathInFolder(profile, account.AppDataPath)) add_tree(profile);
+      }
+    }
+  }
+  return list;
+}
+
+std::vector<String> TInstallerActionUninstallFiles::CreateFileList() const {
+  std::vector<String> list;
+  const String& folder = Installer->DestPath();
+  TVYNIniFile data;
+  data.LoadFromStream(*Resources().GetStream(u"Uninstall.ini"));
+  const int count = data.ReadInteger(u"Uninstall", u"Count", 0);
+  std::unordered_set<String> listed;
+  for (int i = 0; i < count; ++i) {
+    const String entry = data.ReadString(u"Uninstall", Utf8ToString(std::to_string(i)), u"");
+    String path;
+    if (!ResolveEntry(folder, entry, path)) continue;
+    if (listed.insert(FoldedKey(path)).second) list.push_back(std::move(path));
+  }
+  return list;
+}
+
+void TInstallerActionUninstallFiles::Execute() {
+  const std::vector<TFolderItem> folders = CreateFolderList();
+  const std::vector<String> files = CreateFileList();
+  SetStatus(GetCommonText(u"A9"));
+  const size_t total = files.size() + folders.size();
+  size_t done = 0;
+  for (const String& file : files) {
+    ++done;
+    // An entry that names a folder deletes nothing: moving a folder aside as if it were a file
+    // in use would take everything in it along.
+    if (!platform::FolderExists(file)) {
+      try {
+        TSetupHelper::RemoveFile(file);
+      } catch (const Exception&) {
+        // No temporary name for a file in use: it stays, and the rest still goes.
+      }
+    }
+    SetProgress(static_cast<int>(100 * done / total));
+  }
+  for (const TFolderItem& folder : folders) {
+    ++done;
+    TSetupHelper::RemoveFolder(folder.Path, !folder.WholeTree);
+    SetProgress(static_cast<int>(100 * done / total));
+  }
+}
