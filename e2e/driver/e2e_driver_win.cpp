@@ -18,6 +18,9 @@
 //       Copies every file below the source folder to the same place below the target folder,
 //       creating folders on the way, with plain CreateFile/WriteFile: the least a program that
 //       writes those files can do, the floor the installation benchmark measures against.
+//   e2e-driver delete-files <folder>
+//       Deletes every file below the folder and then the folders, deepest first, with plain
+//       DeleteFile/RemoveDirectory: the floor the uninstallation benchmark measures against.
 //   e2e-driver hold <file> <stop-file>
 //       Keeps <file> open for reading, shared with readers and with renaming but not with
 //       writers (as Windows holds a running program's file), until <stop-file> exists or two
@@ -371,6 +374,30 @@ int WriteFiles(int argc, wchar_t** argv) {
   return CopyTree(argv[2], argv[3]) ? 0 : 1;
 }
 
+bool DeleteTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = folder + L"\\" + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      ok = DeleteTree(path) && ok;
+    } else {
+      ok = ::DeleteFileW(path.c_str()) && ok;
+    }
+  } while (::FindNextFileW(find, &entry));
+  ::FindClose(find);
+  return ::RemoveDirectoryW(folder.c_str()) && ok;
+}
+
+int DeleteFiles(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  return DeleteTree(argv[2]) ? 0 : 1;
+}
+
 struct SpawnLog {
   UINT Token;
   std::filesystem::path File;
@@ -464,9 +491,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"hold") return Hold(argc, argv);
   if (command == L"spawn-window") return SpawnWindow(argc, argv);
   if (command == L"write-files") return WriteFiles(argc, argv);
+  if (command == L"delete-files") return DeleteFiles(argc, argv);
   if (command == L"close") return Close(argc, argv);
-  std::fprintf(
-      stderr,
-      "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files ...\n");
+  std::fprintf(stderr,
+               "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files|"
+               "delete-files ...\n");
   return 2;
 }

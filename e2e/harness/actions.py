@@ -108,3 +108,42 @@ class ReleaseFiles(Action):
         for process in context.holders:
             stop_process(process, timeout=30)
         context.holders.clear()
+
+
+class RunSetupTimed(RunSetup):
+    """RunSetup that notes when the run started and ended (local time, as the archive names
+    it writes carry), for the states that look for what the run made."""
+
+    def __call__(self, context: Context):
+        from datetime import datetime
+        context.run_started = datetime.now()
+        super().__call__(context)
+        context.run_ended = datetime.now()
+
+
+class RunUninstaller(Action):
+    """Starts Folder\\Uninstall.exe as an administrator or the system's list of programs
+    does, and expects the process it started (the one that hands over to a copy in the
+    temporary folder) to end with Exit code only after the work is done: when it ends, none of
+    Watched (Windows paths) may exist any more. Then waits for every program to end, unless
+    the scenario keeps one running on purpose (a file holder)."""
+
+    def __init__(self, folder: str, arguments: str, watched, exit_code: int = 0,
+                 wait_for_all: bool = True):
+        self.program = folder.rstrip("\\") + "\\Uninstall.exe"
+        self.arguments = arguments
+        self.watched = list(watched)
+        self.exit_code = exit_code
+        self.wait_for_all = wait_for_all
+        self.name = f"run {self.program} {arguments}".rstrip()
+
+    def __call__(self, context: Context):
+        launched = context.driver.launch(f'"{self.program}" {self.arguments}'.rstrip())
+        exit_code = launched.wait(timeout=300)
+        still_there = [path for path in self.watched if context.prefix.unix_path(path).exists()]
+        if self.wait_for_all and not context.prefix.wait_until_idle(timeout=120):
+            window = context.driver.find_window(caption="Setup", timeout_ms=0, required=False)
+            raise AssertionError(f"a program is still running; window: {window}")
+        assert exit_code == self.exit_code, f"exit code {exit_code}, expected {self.exit_code}"
+        assert not still_there, \
+            f"Uninstall.exe ended before its work was done: {still_there} still existed"

@@ -123,8 +123,8 @@ class SetExtensionOwner(Action):
 
 
 class RunElevator(Action):
-    """Runs Elevator.exe from DEMO_FOLDER with its path unquoted, exactly as Setup starts it,
-    and checks its exit code (all 32 bits)."""
+    """Runs Elevator.exe from DEMO_FOLDER with its path quoted, as Setup starts it, and checks
+    its exit code (all 32 bits)."""
 
     def __init__(self, switches: str, exit_code: int = 0):
         self.switches = switches
@@ -132,7 +132,7 @@ class RunElevator(Action):
         self.name = f"run Elevator.exe {switches}"
 
     def __call__(self, context: Context):
-        launched = context.driver.launch(DEMO_FOLDER + r"\Elevator.exe " + self.switches)
+        launched = context.driver.launch(f'"{DEMO_FOLDER}\\Elevator.exe" ' + self.switches)
         exit_code = launched.wait()
         assert exit_code == self.exit_code, \
             f"Elevator.exe {self.switches} ended with {exit_code}, expected {self.exit_code}"

@@ -76,13 +76,13 @@ clone() {
   source="$root/template/prefix"
   rm -rf "$dest"
   mkdir -p "$dest/home"
-  # The 700 MB windows folder is hard-linked: Wine replaces the files it changes there rather
-  # than writing into them, and the registry files (copied) sit outside it.
-  mkdir -p "$dest/prefix/drive_c"
-  cp -al "$source/drive_c/windows" "$dest/prefix/drive_c/windows"
-  (cd "$source" && find . -mindepth 1 -maxdepth 1 ! -name drive_c -exec cp -a {} "$dest/prefix/" \;)
-  (cd "$source/drive_c" && find . -mindepth 1 -maxdepth 1 ! -name windows \
-    -exec cp -a {} "$dest/prefix/drive_c/" \;)
+  # A full copy, never hard links: a program that rewrites a file of the windows folder in place
+  # (a system .ini, a library it registers) would otherwise change the template, and with it
+  # every later test. Symbolic links stay links (dosdevices). About a second for 700 MB.
+  cp -a "$source" "$dest/prefix"
+  # The copied server file would name the template's /tmp folder; without it the clone gets
+  # its own, and its teardown cannot remove a sibling's sockets.
+  rm -f "$dest/prefix/wineserver"
   # The graphics driver is read when the first process starts: "null" gives real, drivable
   # windows without any display; "x11" draws them on the DISPLAY of the test's Xvfb.
   printf '\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="%s"\n' "$graphics" >>"$dest/prefix/user.reg"
