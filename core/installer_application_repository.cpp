@@ -51,7 +51,10 @@ bool DeleteTree(const String& path) {
       // where they were.
       for (uint32_t index = count; index-- > 0;) {
         String name;
-        if (key.GetSubkeyName(index, SubkeyNameRoom, name)) DeleteTree(path + u"\\" + name);
+        if (key.GetSubkeyName(index, SubkeyNameRoom, name)) {
+          // A subkey that stays makes the final deletion below fail, which is what reports it.
+          static_cast<void>(DeleteTree(path + u"\\" + name));
+        }
       }
     }
   }
@@ -70,19 +73,19 @@ bool TInstallerApplicationRepository::Register(StringView display_name, StringVi
   if (!key.IsOpen()) key = RegistryKey::Create(RegistryRoot::LocalMachine, path);
   if (!key.IsOpen()) return false;
   // A value that cannot be written is passed over; the entry is still usable without it.
-  key.WriteDword(u"NoModify", 1);
-  key.WriteDword(u"NoRepair", 1);
-  key.WriteText(u"DisplayIcon", uninstaller_path);
-  key.WriteText(u"DisplayName", display_name);
-  key.WriteText(u"DisplayVersion", version);
-  key.WriteText(u"InstallDate", Today());
-  key.WriteText(u"InstallPath", platform::ExtractFilePath(uninstaller_path));
-  key.WriteText(u"Publisher", publisher);
+  static_cast<void>(key.WriteDword(u"NoModify", 1));
+  static_cast<void>(key.WriteDword(u"NoRepair", 1));
+  static_cast<void>(key.WriteText(u"DisplayIcon", uninstaller_path));
+  static_cast<void>(key.WriteText(u"DisplayName", display_name));
+  static_cast<void>(key.WriteText(u"DisplayVersion", version));
+  static_cast<void>(key.WriteText(u"InstallDate", Today()));
+  static_cast<void>(key.WriteText(u"InstallPath", platform::ExtractFilePath(uninstaller_path)));
+  static_cast<void>(key.WriteText(u"Publisher", publisher));
   // The system runs this as a command line: unquoted, a path with blanks would first be tried
   // as a shorter program name ("D:\My.exe" for "D:\My Apps\...\Uninstall.exe"), which anyone
   // able to write there could plant and have run with administrator rights.
-  key.WriteText(u"UninstallString", u"\"" + String(uninstaller_path) + u"\"");
-  key.WriteText(u"URLInfoAbout", home_page);
+  static_cast<void>(key.WriteText(u"UninstallString", u"\"" + String(uninstaller_path) + u"\""));
+  static_cast<void>(key.WriteText(u"URLInfoAbout", home_page));
   return true;
 }
 

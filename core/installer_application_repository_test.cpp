@@ -166,9 +166,15 @@ class InstallPaths : public ApplicationRepository,
 TEST_P(InstallPaths, ComeFromTheFirstValueThatNamesAnExistingFolder) {
   const InstallPathCase& test = GetParam();
   RegistryKey key = RegistryKey::Create(RegistryRoot::LocalMachine, KeyPath);
-  if (test.InstallPath) key.WriteExpandText(u"InstallPath", Resolve(*test.InstallPath));
-  if (test.UninstallString) key.WriteText(u"UninstallString", Resolve(*test.UninstallString));
-  if (test.DisplayIcon) key.WriteText(u"DisplayIcon", Resolve(*test.DisplayIcon));
+  if (test.InstallPath) {
+    ASSERT_TRUE(key.WriteExpandText(u"InstallPath", Resolve(*test.InstallPath)));
+  }
+  if (test.UninstallString) {
+    ASSERT_TRUE(key.WriteText(u"UninstallString", Resolve(*test.UninstallString)));
+  }
+  if (test.DisplayIcon) {
+    ASSERT_TRUE(key.WriteText(u"DisplayIcon", Resolve(*test.DisplayIcon)));
+  }
   key.Close();
 
   String path = u"stale";
@@ -199,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ApplicationRepository, AQuotedUninstallStringGivesNoFolder) {
   RegistryKey key = RegistryKey::Create(RegistryRoot::LocalMachine, KeyPath);
-  key.WriteText(u"UninstallString", u"\"" + Uninstaller() + u"\"");
+  ASSERT_TRUE(key.WriteText(u"UninstallString", u"\"" + Uninstaller() + u"\""));
   key.Close();
   String path;
   EXPECT_FALSE(TInstallerApplicationRepository::GetInstallPath(u"uInstallerTestProduct", path));
@@ -208,8 +214,8 @@ TEST_F(ApplicationRepository, AQuotedUninstallStringGivesNoFolder) {
 
 TEST_F(ApplicationRepository, AnInstallPathOfAnotherTypeCountsAsMissing) {
   RegistryKey key = RegistryKey::Create(RegistryRoot::LocalMachine, KeyPath);
-  key.WriteDword(u"InstallPath", 1);
-  key.WriteText(u"DisplayIcon", Uninstaller());
+  ASSERT_TRUE(key.WriteDword(u"InstallPath", 1));
+  ASSERT_TRUE(key.WriteText(u"DisplayIcon", Uninstaller()));
   key.Close();
   String path;
   EXPECT_TRUE(TInstallerApplicationRepository::GetInstallPath(u"uInstallerTestProduct", path));

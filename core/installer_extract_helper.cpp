@@ -81,7 +81,7 @@ std::unique_ptr<TStream> TInstallerExtractHelper::CreateTargetStream(StringView 
   // Moving the old file aside usually works even when it is open (a running program); the
   // result does not matter, because the next attempt to create tells.
   const String backup = String(file_name) + u".bak";
-  platform::MovePath(file_name, backup);
+  static_cast<void>(platform::MovePath(file_name, backup));
 
   for (;;) {
     if (auto file = TryCreate(file_name)) return file;

@@ -180,7 +180,7 @@ TEST_F(InstallerHostTest, AScriptTargetThatIsNotAFullPathRefusesTheRun) {
   EXPECT_EQ(installer.State(), isIdle);
   EXPECT_FALSE(platform::FileExists(folder_.PathOf(u"ZELO.exe")));
   String current;
-  platform::GetCurrentFolder(current);
+  ASSERT_TRUE(platform::GetCurrentFolder(current));
   EXPECT_FALSE(platform::FolderExists(platform::IncludeTrailingPathDelimiter(current) + u"$dest"));
 }
 

@@ -30,7 +30,9 @@ bool HandleSpawnRequest(uint32_t message, intptr_t second) {
                           : String(static_cast<const char16_t*>(record->Data), record->Size / 2);
   // The text is copied, so the elevated copy may go on while the shell starts it.
   platform::ReplyToSentMessage();
-  platform::ShellOpen(text, u"", u"", platform::ShowDefault);
+  // The elevated copy has had its answer already, so a refusal has nobody to go to; the shell
+  // shows its own message for a file it cannot open.
+  static_cast<void>(platform::ShellOpen(text, u"", u"", platform::ShowDefault));
   // The message then takes its default course as well.
   return false;
 }
@@ -70,10 +72,13 @@ void TInstallerSpawnService::Initialize(platform::NativeWindow window) {
 void TInstallerSpawnService::Spawn(StringView command_line) {
   const SpawnServiceState& state = State();
   if (state.Target == nullptr || state.Owned) {
+    // Starting is a courtesy after the work is done (the player, a web page): a refusal must
+    // not turn a finished installation into a failed one.
     if (IsVistaOrLater()) {
-      platform::ShellOpen(ExplorerPath(), command_line, u"", platform::ShowDefault);
+      static_cast<void>(
+          platform::ShellOpen(ExplorerPath(), command_line, u"", platform::ShowDefault));
     } else {
-      platform::ShellOpen(command_line, u"", u"", platform::ShowDefault);
+      static_cast<void>(platform::ShellOpen(command_line, u"", u"", platform::ShowDefault));
     }
     return;
   }

@@ -150,7 +150,9 @@ void RemoveUninstaller(StringView folder, bool caller_ended) {
   if (!entries.empty() && !only_uninstaller_left) return;
   // Listed after the uninstaller, so a restart deletes the file before its folder.
   if (only_uninstaller_left || !platform::RemoveEmptyFolder(folder)) {
-    platform::ScheduleDeleteAtRestart(folder);
+    // Without administrator rights nothing can be scheduled; an empty folder that stays is
+    // harmless, and there is no one left to tell.
+    static_cast<void>(platform::ScheduleDeleteAtRestart(folder));
   }
 }
 
@@ -208,7 +210,8 @@ bool RelaunchElevated(StringView arguments, uint32_t& exit_code) {
       static_cast<int32_t>(reinterpret_cast<intptr_t>(TInstallerSpawnService::TargetWindow()));
   const String parameters = u"/SKIPUAC=" + Decimal(handle) + u" " + String(arguments);
   String directory;
-  platform::GetCurrentFolder(directory);
+  // An empty directory lets the elevated copy start in the current one anyway.
+  static_cast<void>(platform::GetCurrentFolder(directory));
   if (platform::RunElevatedAndWait(platform::GetProgramFileName(), parameters, directory,
                                    exit_code)) {
     return true;
@@ -224,7 +227,9 @@ int StartUninstallerCopy() {
   const String data_file = platform::ChangeFileExt(program, u".dat");
   CopyToTempFolder(data_file);
   // No handle of the new process may point into the installation folder it is to remove.
-  platform::SetCurrentFolder(platform::ExtractFilePath(copy));
+  // The copy was just written there, so the folder exists; should the change still fail, the
+  // cost is an installation folder that stays until the next restart, not a failed uninstall.
+  static_cast<void>(platform::SetCurrentFolder(platform::ExtractFilePath(copy)));
 
   // The copy's result arrives here while this process waits for it.
   const uint32_t result_message = platform::RegisterWindowMessageName(UninstallResultMessageName);
@@ -250,7 +255,8 @@ int StartUninstallerCopy() {
   // the outcome only once the copy has done the work. The copy hands its result over and then
   // waits for this process to end before it deletes Uninstall.exe; a copy that died without a
   // word is judged by its own exit code.
-  copy_process.WaitServingSentMessages([&] { return result.has_value(); });
+  // How the wait ended does not matter: the handed-over result or the exit code below tells.
+  static_cast<void>(copy_process.WaitServingSentMessages([&] { return result.has_value(); }));
   if (result) return *result;
   uint32_t exit_code = 0;
   return copy_process.GetExitCode(exit_code) ? static_cast<int>(exit_code) : ExitFailed;
@@ -261,6 +267,8 @@ String CopyToTempFolder(StringView source) {
   if (!platform::CopyFileTo(source, destination, false)) {
     RaiseLastOSError(String(source) + u" -> " + destination);
   }
-  platform::ScheduleDeleteAtRestart(destination);
+  // Only an administrator can schedule it; otherwise the copy stays in the temporary folder,
+  // which is where leftovers are expected.
+  static_cast<void>(platform::ScheduleDeleteAtRestart(destination));
   return destination;
 }

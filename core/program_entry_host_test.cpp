@@ -57,7 +57,7 @@ class ProgramEntry : public InstallerTest {
     HostDouble::TakeRestartDeletes();
     HostDoubleChildProcess::Reset();
     temp_ = platform::TemporaryFolder();
-    platform::CreateFolderWithParents(temp_);
+    ASSERT_TRUE(platform::CreateFolderWithParents(temp_));
   }
   void TearDown() override {
     HostDoubleChildProcess::Reset();
@@ -85,7 +85,7 @@ class ProgramEntry : public InstallerTest {
 
   // The program runs as Uninstall.exe in Folder, with its data file.
   void BecomeUninstallerIn(StringView folder) {
-    platform::CreateFolderWithParents(folder);
+    ASSERT_TRUE(platform::CreateFolderWithParents(folder));
     TSetupPackageBuilder builder;
     const std::string ini = "[Uninstall]\r\nCount=0\r\n";
     TMemoryStream content(std::vector<uint8_t>(ini.begin(), ini.end()));
@@ -230,7 +230,7 @@ TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
   const auto deletes = HostDouble::TakeRestartDeletes();
   EXPECT_EQ(deletes, (std::vector<String>{temp_ + u"Uninstall.exe", temp_ + u"Uninstall.dat"}));
   String current;
-  platform::GetCurrentFolder(current);
+  ASSERT_TRUE(platform::GetCurrentFolder(current));
   EXPECT_TRUE(current == temp_ || current + u"\\" == temp_) << StringToUtf8(current);
 }
 
@@ -396,7 +396,7 @@ TEST_F(ProgramEntry, ADestinationThatIsNotAFolderOfItsOwnIsRefused) {
     EXPECT_EQ(Run(one.Switches), ExitFailed);
     EXPECT_EQ(OnlyBox(), one.Box);
     String current;
-    platform::GetCurrentFolder(current);
+    ASSERT_TRUE(platform::GetCurrentFolder(current));
     EXPECT_FALSE(platform::FolderExists(platform::IncludeTrailingPathDelimiter(current) + u"Apps"));
     EXPECT_FALSE(platform::FileExists(u"C:\\ZELO.exe"));
     EXPECT_FALSE(platform::FileExists(u"C:\\Uninstall.exe"));

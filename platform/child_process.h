@@ -26,26 +26,26 @@ class ChildProcess {
   // (empty: the current one), and keeps the process. False, with the platform's error, when the
   // shell refuses. A start that yields no process (a document handed to a program that was
   // running already) succeeds and leaves Process without one.
-  static bool Start(StringView file, StringView parameters, StringView directory, int show_command,
-                    ChildProcess& process);
+  [[nodiscard]] static bool Start(StringView file, StringView parameters, StringView directory,
+                                  int show_command, ChildProcess& process);
 
   // Opens the process that owns Window, only to wait for its end. False, with the platform's
   // error, when the window or its process is gone.
-  static bool OpenOfWindow(NativeWindow window, ChildProcess& process);
+  [[nodiscard]] static bool OpenOfWindow(NativeWindow window, ChildProcess& process);
 
-  bool IsValid() const;
+  [[nodiscard]] bool IsValid() const;
 
   // Waits for the end without a time limit, handling meanwhile the messages that other threads
   // and processes send to this thread (the process may be sending to it and waiting for the
   // answer). After each batch of such messages, Stop is asked: when it says so, the wait ends
   // at once. True when the process ended; false when Stop ended the wait or there is no process.
-  bool WaitServingSentMessages(const std::function<bool()>& stop);
+  [[nodiscard]] bool WaitServingSentMessages(const std::function<bool()>& stop);
 
   // Waits up to Milliseconds for the end, serving nothing; true when the process has ended.
-  bool WaitForEnd(uint32_t milliseconds);
+  [[nodiscard]] bool WaitForEnd(uint32_t milliseconds);
 
   // The exit code of a process that has ended; false while it runs or when it cannot be read.
-  bool GetExitCode(uint32_t& exit_code) const;
+  [[nodiscard]] bool GetExitCode(uint32_t& exit_code) const;
 
  private:
   struct State;

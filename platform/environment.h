@@ -8,9 +8,9 @@ namespace platform {
 // Replaces every %NAME% reference to an environment variable by its value (names ignore case);
 // references to unknown variables stay as written (ExpandEnvironmentStringsW). False, with the
 // platform's error, when the system cannot expand the text.
-bool ExpandEnvironmentText(StringView text, String& expanded);
+[[nodiscard]] bool ExpandEnvironmentText(StringView text, String& expanded);
 
 // The name of the user this process runs as (GetUserNameW).
-bool GetCurrentUserName(String& name);
+[[nodiscard]] bool GetCurrentUserName(String& name);
 
 }  // namespace platform

@@ -17,10 +17,10 @@ inline constexpr uint32_t InvalidFileAttributes = 0xFFFFFFFF;
 
 // The attributes of a file or folder, or InvalidFileAttributes with the last platform error set
 // when there is no such file or it cannot be examined.
-uint32_t GetFileAttributeFlags(StringView path);
+[[nodiscard]] uint32_t GetFileAttributeFlags(StringView path);
 
 // Replaces the attributes that can be changed (read-only, hidden, archive). FileAttributeNormal
 // alone clears them all. Returns false and sets the last platform error on failure.
-bool SetFileAttributeFlags(StringView path, uint32_t attributes);
+[[nodiscard]] bool SetFileAttributeFlags(StringView path, uint32_t attributes);
 
 }  // namespace platform

@@ -12,45 +12,45 @@ namespace platform {
 // Every operation that can fail returns false and sets the last platform error. Paths of 260
 // characters or more are passed to the system in their long-path form.
 
-bool FileExists(StringView path);
+[[nodiscard]] bool FileExists(StringView path);
 // A trailing backslash is allowed.
-bool FolderExists(StringView path);
+[[nodiscard]] bool FolderExists(StringView path);
 
 // Creates one folder; its parent must exist (ErrorPathNotFound) and it must not
 // (ErrorAlreadyExists).
-bool CreateFolder(StringView path);
+[[nodiscard]] bool CreateFolder(StringView path);
 // Creates a folder and every missing folder above it; true when it exists already.
-bool CreateFolderWithParents(StringView path);
+[[nodiscard]] bool CreateFolderWithParents(StringView path);
 
 // Deletes a file. A file open without FileShareDelete cannot be deleted (ErrorSharingViolation),
 // nor can a running program's file (ErrorAccessDenied).
-bool RemoveFile(StringView path);
+[[nodiscard]] bool RemoveFile(StringView path);
 // Removes a folder that is empty (ErrorDirNotEmpty otherwise). The current directory cannot be
 // removed (ErrorSharingViolation).
-bool RemoveEmptyFolder(StringView path);
+[[nodiscard]] bool RemoveEmptyFolder(StringView path);
 
 // Moves or renames a file or a folder; fails when the target exists (ErrorAlreadyExists). A file
 // open without FileShareDelete cannot be moved; a running program's file can.
-bool MovePath(StringView source, StringView target);
+[[nodiscard]] bool MovePath(StringView source, StringView target);
 // Moves or renames a file over an existing file, which must not be open or running
 // (ErrorAccessDenied).
-bool MoveFileReplacing(StringView source, StringView target);
+[[nodiscard]] bool MoveFileReplacing(StringView source, StringView target);
 
 // Copies a file's content and time of last change. With FailIfExists an existing target stays
 // untouched (ErrorFileExists); without it the target is overwritten. The copy is never
 // read-only, whatever the source is.
-bool CopyFileTo(StringView source, StringView target, bool fail_if_exists);
+[[nodiscard]] bool CopyFileTo(StringView source, StringView target, bool fail_if_exists);
 
 // Asks the system to delete a file when it next restarts (MoveFileExW with no new name and
 // MOVEFILE_DELAY_UNTIL_REBOOT). Needs administrator rights on Windows.
-bool ScheduleDeleteAtRestart(StringView path);
+[[nodiscard]] bool ScheduleDeleteAtRestart(StringView path);
 
 // The absolute form of a path: relative to the current directory, "." and ".." resolved,
 // slashes turned into backslashes (GetFullPathNameW). The file need not exist.
-bool GetFullPath(StringView path, String& full_path);
+[[nodiscard]] bool GetFullPath(StringView path, String& full_path);
 // The path with every short (8.3) name replaced by the long one; the path must exist
 // (GetLongPathNameW).
-bool GetLongPath(StringView path, String& long_path);
+[[nodiscard]] bool GetLongPath(StringView path, String& long_path);
 
 struct FolderEntry {
   String Name;
@@ -60,10 +60,10 @@ struct FolderEntry {
 
 // The files and folders directly inside a folder, without "." and "..", in the order the system
 // gives them (a trailing backslash on the folder is allowed).
-bool ListFolder(StringView folder, std::vector<FolderEntry>& entries);
+[[nodiscard]] bool ListFolder(StringView folder, std::vector<FolderEntry>& entries);
 
 // The current directory: without a trailing backslash, except a drive's root ("C:\").
-bool GetCurrentFolder(String& folder);
-bool SetCurrentFolder(StringView folder);
+[[nodiscard]] bool GetCurrentFolder(String& folder);
+[[nodiscard]] bool SetCurrentFolder(StringView folder);
 
 }  // namespace platform

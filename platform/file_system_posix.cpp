@@ -180,7 +180,8 @@ bool IsOpen(const FileIdentity& identity) {
 
 bool IsCurrentFolder(const std::string& host_path) {
   String current;
-  GetCurrentFolder(current);
+  // With no current folder known, the empty path below matches no folder.
+  static_cast<void>(GetCurrentFolder(current));
   std::string current_host;
   FileIdentity current_identity{};
   FileIdentity identity{};

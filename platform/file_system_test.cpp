@@ -27,8 +27,8 @@ constexpr unsigned ShareReadWrite = platform::FileShareRead | platform::FileShar
 // Restores the current directory a test changed.
 class CurrentFolderGuard {
  public:
-  CurrentFolderGuard() { platform::GetCurrentFolder(saved_); }
-  ~CurrentFolderGuard() { platform::SetCurrentFolder(saved_); }
+  CurrentFolderGuard() { EXPECT_TRUE(platform::GetCurrentFolder(saved_)); }
+  ~CurrentFolderGuard() { EXPECT_TRUE(platform::SetCurrentFolder(saved_)); }
   CurrentFolderGuard(const CurrentFolderGuard&) = delete;
   CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
 
@@ -259,7 +259,7 @@ TEST_F(FileSystem, ACopyOfAReadOnlyFileIsNotReadOnly) {
   EXPECT_EQ(platform::GetFileAttributeFlags(PathOf(u"copy.txt")) & platform::FileAttributeReadOnly,
             0u);
   EXPECT_TRUE(platform::CopyFileTo(PathOf(u"file.txt"), PathOf(u"copy.txt"), false));
-  platform::SetFileAttributeFlags(PathOf(u"file.txt"), platform::FileAttributeNormal);
+  EXPECT_TRUE(platform::SetFileAttributeFlags(PathOf(u"file.txt"), platform::FileAttributeNormal));
 }
 
 TEST_F(FileSystem, CopyFileToCopiesContentAndTimeOfLastChange) {

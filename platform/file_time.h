@@ -9,6 +9,6 @@ namespace platform {
 // The last-write time of a file in the user's time zone (with the daylight-saving rule of that
 // moment, not of today). Returns false and sets the last platform error when the file cannot be
 // examined.
-bool GetFileLastWriteTime(StringView path, LocalTime& time);
+[[nodiscard]] bool GetFileLastWriteTime(StringView path, LocalTime& time);
 
 }  // namespace platform

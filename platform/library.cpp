@@ -13,10 +13,13 @@ bool CallLibraryExport(StringView library_path, std::string_view export_name) {
   // Libraries the library depends on are then found beside it, also by systems and loaders
   // that still look in the current directory.
   const String folder = ExtractFilePath(library_path);
-  if (!folder.empty()) SetCurrentFolder(folder);
+  // Should the change fail, a library with dependencies fails to load, which is reported below.
+  if (!folder.empty()) static_cast<void>(SetCurrentFolder(folder));
   Library library = Library::Load(library_path);
   const uint32_t load_error = GetLastOSError();
-  if (folder_known) SetCurrentFolder(previous_folder);
+  // The folder was current a moment ago; should it be gone now, staying in the library's folder
+  // is all that is left to do.
+  if (folder_known) static_cast<void>(SetCurrentFolder(previous_folder));
   SetSystemErrorMode(previous_mode);
   if (!library.IsLoaded()) {
     SetLastOSError(load_error);

@@ -36,12 +36,12 @@ class Library {
   // Loads a library by its full path. The libraries it depends on are looked for in its own
   // folder and the system's folders only: the program's start-up narrows the search path, and
   // plain LoadLibraryW would then miss the ones beside it.
-  static Library Load(StringView path);
+  [[nodiscard]] static Library Load(StringView path);
 
-  bool IsLoaded() const { return module_ != nullptr; }
+  [[nodiscard]] bool IsLoaded() const { return module_ != nullptr; }
 
   // Calls an export that takes no arguments; whatever it returns is ignored.
-  bool CallExport(std::string_view name);
+  [[nodiscard]] bool CallExport(std::string_view name);
 
   // Unloading keeps the last platform error.
   void Unload();
@@ -57,6 +57,6 @@ class Library {
 // directory; both are restored, the directory first, before anything else happens, also when
 // the load fails. True when the export was called; false, with the platform's error, when the
 // library could not be loaded or lacks the export.
-bool CallLibraryExport(StringView library_path, std::string_view export_name);
+[[nodiscard]] bool CallLibraryExport(StringView library_path, std::string_view export_name);
 
 }  // namespace platform

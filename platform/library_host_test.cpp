@@ -17,13 +17,13 @@ using Kind = HostDouble::LibraryEventKind;
 class LibraryDouble : public testing::Test {
  protected:
   void SetUp() override {
-    platform::GetCurrentFolder(saved_folder_);
+    ASSERT_TRUE(platform::GetCurrentFolder(saved_folder_));
     ASSERT_TRUE(platform::SetCurrentFolder(folder_.Path()));
-    platform::CreateFolder(folder_.PathOf(u"System"));
+    ASSERT_TRUE(platform::CreateFolder(folder_.PathOf(u"System")));
   }
   void TearDown() override {
     HostDouble::RemoveLibraries();
-    platform::SetCurrentFolder(saved_folder_);
+    EXPECT_TRUE(platform::SetCurrentFolder(saved_folder_));
   }
 
   TemporaryFolder folder_;

@@ -44,7 +44,8 @@ FakeLibrary* AsLibrary(NativeModule module) {
 void Record(HostDouble::LibraryEventKind kind, const FakeLibrary& library,
             std::string_view export_name) {
   String folder;
-  GetCurrentFolder(folder);
+  // An unknown folder is recorded as empty, which a test expecting a folder then reports.
+  static_cast<void>(GetCurrentFolder(folder));
   library_events.push_back({kind, library.Path, std::string(export_name), folder, error_mode});
 }
 

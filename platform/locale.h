@@ -7,14 +7,14 @@ namespace platform {
 
 // Compares two texts ignoring letter case, as the user's locale orders them: negative when A
 // sorts first, zero when they are equal, positive otherwise.
-int CompareTextIgnoringCase(StringView a, StringView b);
+[[nodiscard]] int CompareTextIgnoringCase(StringView a, StringView b);
 
 // Compares two texts as the user's locale orders them with letter case counting: texts that
 // differ only in case sort lower case first; any other difference decides before case does.
-int CompareText(StringView a, StringView b);
+[[nodiscard]] int CompareText(StringView a, StringView b);
 
 // The text in upper case, unit for unit (the result has the text's length), by the casing rules
 // that CompareTextIgnoringCase ignores: texts it sees as equal have equal upper-case forms.
-String UpperCase(StringView text);
+[[nodiscard]] String UpperCase(StringView text);
 
 }  // namespace platform

@@ -46,43 +46,43 @@ class RegistryKey {
   ~RegistryKey() { Close(); }
 
   // Opens an existing key below a root ("Software\Vendor"); an empty path opens the root.
-  static RegistryKey Open(RegistryRoot root, StringView path, RegistryAccess access);
+  [[nodiscard]] static RegistryKey Open(RegistryRoot root, StringView path, RegistryAccess access);
   // Opens a key with all access, creating it and its missing parents (non-volatile).
-  static RegistryKey Create(RegistryRoot root, StringView path);
+  [[nodiscard]] static RegistryKey Create(RegistryRoot root, StringView path);
   // Deletes a key with all its subkeys and values (RegDeleteTreeW, then the key itself); true
   // when the key does not exist.
-  static bool DeleteTree(RegistryRoot root, StringView path);
+  [[nodiscard]] static bool DeleteTree(RegistryRoot root, StringView path);
   // Deletes a key that has no subkeys; one that still has subkeys stays (ErrorAccessDenied).
-  static bool Delete(RegistryRoot root, StringView path);
+  [[nodiscard]] static bool Delete(RegistryRoot root, StringView path);
 
-  bool IsOpen() const { return handle_ != nullptr; }
+  [[nodiscard]] bool IsOpen() const { return handle_ != nullptr; }
   // Closing keeps the last platform error.
   void Close();
 
   // A string or expandable string, unexpanded, up to its first zero. False for a missing value
   // and for one of another type (ErrorUnsupportedType).
-  bool ReadText(StringView name, String& text) const;
-  bool ReadDword(StringView name, uint32_t& number) const;
-  bool ReadValue(StringView name, RegistryValue& value) const;
+  [[nodiscard]] bool ReadText(StringView name, String& text) const;
+  [[nodiscard]] bool ReadDword(StringView name, uint32_t& number) const;
+  [[nodiscard]] bool ReadValue(StringView name, RegistryValue& value) const;
 
   // Texts are stored with their terminating zero: 2 × (length + 1) bytes.
-  bool WriteText(StringView name, StringView text);
-  bool WriteExpandText(StringView name, StringView text);
-  bool WriteDword(StringView name, uint32_t number);
-  bool DeleteValue(StringView name);
+  [[nodiscard]] bool WriteText(StringView name, StringView text);
+  [[nodiscard]] bool WriteExpandText(StringView name, StringView text);
+  [[nodiscard]] bool WriteDword(StringView name, uint32_t number);
+  [[nodiscard]] bool DeleteValue(StringView name);
 
-  bool GetSubkeyCount(uint32_t& count) const;
+  [[nodiscard]] bool GetSubkeyCount(uint32_t& count) const;
   // The name of the subkey at Index, read into room for BufferLength characters with the
   // terminating zero, as the system counts it: a longer name fails with ErrorMoreData, and an
   // index past the last subkey with ErrorNoMoreItems.
-  bool GetSubkeyName(uint32_t index, size_t buffer_length, String& name) const;
+  [[nodiscard]] bool GetSubkeyName(uint32_t index, size_t buffer_length, String& name) const;
   // Every subkey's name, in the registry's enumeration order.
-  bool GetSubkeyNames(std::vector<String>& names) const;
+  [[nodiscard]] bool GetSubkeyNames(std::vector<String>& names) const;
 
  private:
   explicit RegistryKey(void* handle) : handle_(handle) {}
 
-  bool WriteValue(StringView name, uint32_t type, const void* data, size_t size);
+  [[nodiscard]] bool WriteValue(StringView name, uint32_t type, const void* data, size_t size);
 
   void* handle_ = nullptr;
 };

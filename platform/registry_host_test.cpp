@@ -29,10 +29,10 @@ TEST_F(RegistryDouble, DeleteTreeRefusesToEmptyAWholeHive) {
 
 TEST_F(RegistryDouble, KeepsValuesInTheOrderTheyWereFirstWritten) {
   RegistryKey key = RegistryKey::Create(RegistryRoot::LocalMachine, u"Software\\Order");
-  key.WriteDword(u"Zeta", 1);
-  key.WriteText(u"alpha", u"a");
-  key.WriteText(u"Mid", u"m");
-  key.WriteDword(u"ZETA", 2);
+  ASSERT_TRUE(key.WriteDword(u"Zeta", 1));
+  ASSERT_TRUE(key.WriteText(u"alpha", u"a"));
+  ASSERT_TRUE(key.WriteText(u"Mid", u"m"));
+  ASSERT_TRUE(key.WriteDword(u"ZETA", 2));
 
   const auto values = HostDouble::RegistryValues(RegistryRoot::LocalMachine, u"software\\order");
   ASSERT_EQ(values.size(), 3u);
@@ -45,8 +45,9 @@ TEST_F(RegistryDouble, KeepsValuesInTheOrderTheyWereFirstWritten) {
 }
 
 TEST_F(RegistryDouble, TheCurrentUserIsAHiveUnderUsersAndClassesAreTheMachines) {
-  RegistryKey::Create(RegistryRoot::CurrentUser, u"Software\\Mine").WriteDword(u"Seen", 1);
-  RegistryKey::Create(RegistryRoot::ClassesRoot, u".zelo").WriteText(u"", u"File");
+  ASSERT_TRUE(
+      RegistryKey::Create(RegistryRoot::CurrentUser, u"Software\\Mine").WriteDword(u"Seen", 1));
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::ClassesRoot, u".zelo").WriteText(u"", u"File"));
 
   EXPECT_TRUE(RegistryKey::Open(RegistryRoot::Users, u"S-1-5-21-0-0-0-1000\\Software\\Mine",
                                 RegistryAccess::Read)
@@ -57,7 +58,7 @@ TEST_F(RegistryDouble, TheCurrentUserIsAHiveUnderUsersAndClassesAreTheMachines) 
 }
 
 TEST_F(RegistryDouble, AResetLeavesEmptyHives) {
-  RegistryKey::Create(RegistryRoot::LocalMachine, u"Software\\Gone");
+  ASSERT_TRUE(RegistryKey::Create(RegistryRoot::LocalMachine, u"Software\\Gone").IsOpen());
   HostDouble::ResetRegistry();
   uint32_t count = 99;
   ASSERT_TRUE(RegistryKey::Open(RegistryRoot::LocalMachine, u"", RegistryAccess::Read)

@@ -21,10 +21,10 @@ void DeleteTree(RegistryRoot root, const String& path) {
   {
     const RegistryKey key = RegistryKey::Open(root, path, RegistryAccess::Read);
     if (!key.IsOpen()) return;
-    key.GetSubkeyNames(names);
+    EXPECT_TRUE(key.GetSubkeyNames(names));
   }
   for (const String& name : names) DeleteTree(root, path + u"\\" + name);
-  RegistryKey::Delete(root, path);
+  EXPECT_TRUE(RegistryKey::Delete(root, path));
 }
 
 class Registry : public testing::Test {

@@ -10,7 +10,8 @@ inline constexpr int ShowDefault = 5;  // SW_SHOW
 
 // ShellExecuteW with the verb "open": File is a program, a document or an address; the shell
 // picks what opens it. False, with the platform's error, when the shell refuses.
-bool ShellOpen(StringView file, StringView parameters, StringView directory, int show_command);
+[[nodiscard]] bool ShellOpen(StringView file, StringView parameters, StringView directory,
+                             int show_command);
 
 // The calling thread as a single-threaded COM apartment while the object lives: the shell may
 // hand a verb to a COM handler, so a thread that opens things through it should hold one.

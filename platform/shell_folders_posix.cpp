@@ -20,7 +20,8 @@ std::map<ShellFolder, std::optional<String>> changed_folders;
 
 String DefaultFolder(ShellFolder folder) {
   String user;
-  GetCurrentUserName(user);
+  // The double always knows its user.
+  static_cast<void>(GetCurrentUserName(user));
   const String profile = u"C:\\users\\" + user;
   const String start_menu = profile + u"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu";
   switch (folder) {

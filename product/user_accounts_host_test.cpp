@@ -49,12 +49,12 @@ class UserAccounts : public testing::Test {
   }
 
   static void AddProfile(StringView sid, StringView image_path) {
-    RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + String(sid))
-        .WriteExpandText(u"ProfileImagePath", image_path);
+    ASSERT_TRUE(RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + String(sid))
+                    .WriteExpandText(u"ProfileImagePath", image_path));
   }
   static void AddHive(StringView sid, StringView app_data) {
-    RegistryKey::Create(RegistryRoot::Users, String(sid) + UserShellFolders)
-        .WriteExpandText(u"AppData", app_data);
+    ASSERT_TRUE(RegistryKey::Create(RegistryRoot::Users, String(sid) + UserShellFolders)
+                    .WriteExpandText(u"AppData", app_data));
   }
 
   void ExpectAccounts(const std::vector<Expected>& expected) const {
@@ -121,8 +121,9 @@ TEST_F(UserAccounts, AnAccountWithoutAnyShellFoldersIsPassedOver) {
 
 TEST_F(UserAccounts, AProfilePathOfAnotherTypeIsPassedOver) {
   AddHive(u".DEFAULT", u"%USERPROFILE%\\AppData\\Roaming");
-  RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + String(u"S-1-5-21-7-1001"))
-      .WriteDword(u"ProfileImagePath", 1);
+  ASSERT_TRUE(
+      RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + String(u"S-1-5-21-7-1001"))
+          .WriteDword(u"ProfileImagePath", 1));
   ExpectAccounts({Me()});
 }
 

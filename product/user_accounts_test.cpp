@@ -39,17 +39,18 @@ class MachineAccounts : public testing::Test {
   }
   void TearDown() override {
     for (const String& sid : {String(TestSid), TestSid + String(u".bak")}) {
-      RegistryKey::Delete(RegistryRoot::LocalMachine, ProfileList + sid);
+      // Not every test adds both profiles.
+      static_cast<void>(RegistryKey::Delete(RegistryRoot::LocalMachine, ProfileList + sid));
       DeleteKeys(RegistryRoot::Users, sid + UserShellFolders);
     }
   }
 
   void AddProfile(const String& sid, StringView folder) const {
     folder_.WriteFile(String(folder) + u"\\NTUSER.DAT", "");
-    RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + sid)
-        .WriteExpandText(u"ProfileImagePath", folder_.PathOf(folder));
-    RegistryKey::Create(RegistryRoot::Users, sid + UserShellFolders)
-        .WriteExpandText(u"AppData", u"%UserProfile%\\AppData\\Roaming");
+    ASSERT_TRUE(RegistryKey::Create(RegistryRoot::LocalMachine, ProfileList + sid)
+                    .WriteExpandText(u"ProfileImagePath", folder_.PathOf(folder)));
+    ASSERT_TRUE(RegistryKey::Create(RegistryRoot::Users, sid + UserShellFolders)
+                    .WriteExpandText(u"AppData", u"%UserProfile%\\AppData\\Roaming"));
   }
 
   TemporaryFolder folder_;

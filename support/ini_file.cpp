@@ -462,7 +462,8 @@ bool TVYNIniFile::SaveToFile(StringView file_name, const TEncoding* encoding) co
   const uint32_t attributes = platform::GetFileAttributeFlags(file_name);
   if (attributes != platform::InvalidFileAttributes &&
       !(attributes & platform::FileAttributeDirectory)) {
-    platform::SetFileAttributeFlags(file_name, platform::FileAttributeNormal);
+    // Should this fail, the open below fails too and reports it.
+    static_cast<void>(platform::SetFileAttributeFlags(file_name, platform::FileAttributeNormal));
   }
   platform::File file = platform::File::Open(file_name, platform::FileAccess::Write,
                                              platform::FileShareRead | platform::FileShareWrite,
