@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/child_process.h"
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {

@@ -5,32 +5,14 @@
 
 #include "platform/crypto_hash.h"
 #include "platform/exception.h"
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 
 namespace platform {
 
-namespace {
-
-struct ProviderTraits {
-  using Handle = HCRYPTPROV;
-  static Handle Invalid() { return 0; }
-  static bool IsValid(Handle handle) { return handle != 0; }
-  static void Close(Handle handle) { ::CryptReleaseContext(handle, 0); }
-};
-
-struct HashTraits {
-  using Handle = HCRYPTHASH;
-  static Handle Invalid() { return 0; }
-  static bool IsValid(Handle handle) { return handle != 0; }
-  static void Close(Handle handle) { ::CryptDestroyHash(handle); }
-};
-
-}  // namespace
-
 // Declared in this order so that the hash is destroyed before its provider is released.
 struct CryptoHash::State {
-  ScopedHandle<ProviderTraits> Provider;
-  ScopedHandle<HashTraits> Hash;
+  ScopedCryptoProvider Provider;
+  ScopedCryptoHash Hash;
 };
 
 CryptoHash::CryptoHash(unsigned provider_type, unsigned algorithm)

@@ -4,22 +4,14 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/handle_traits_win.h"
 #include "platform/os_error.h"
-#include "platform/scoped_handle_win.h"
 #include "platform/system_path_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
 
 namespace {
-
-struct FindHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(Handle handle) { return handle != INVALID_HANDLE_VALUE; }
-  static void Close(Handle handle) { ::FindClose(handle); }
-};
-using ScopedFindHandle = ScopedHandle<FindHandleTraits>;
 
 DWORD Attributes(StringView path) {
   return ::GetFileAttributesW(ToWide(ToSystemPath(path)));

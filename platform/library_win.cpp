@@ -3,24 +3,12 @@
 
 #include <string>
 
+#include "platform/handle_traits_win.h"
 #include "platform/library.h"
-#include "platform/scoped_handle_win.h"
 #include "platform/system_path_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
-
-namespace {
-
-struct LibraryTraits {
-  using Handle = HMODULE;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle module) { return module != nullptr; }
-  static void Close(Handle module) { ::FreeLibrary(module); }
-};
-using ScopedLibrary = ScopedHandle<LibraryTraits>;
-
-}  // namespace
 
 unsigned SetSystemErrorMode(unsigned mode) {
   return ::SetErrorMode(mode);
@@ -45,7 +33,7 @@ bool Library::CallExport(std::string_view name) {
 }
 
 void Library::Unload() {
-  ScopedLibrary unloading(static_cast<HMODULE>(std::exchange(module_, nullptr)));
+  ScopedModule unloading(static_cast<HMODULE>(std::exchange(module_, nullptr)));
 }
 
 }  // namespace platform

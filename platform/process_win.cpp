@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/process.h"
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {

@@ -3,22 +3,14 @@
 
 #include <vector>
 
+#include "platform/handle_traits_win.h"
 #include "platform/os_error.h"
 #include "platform/registry.h"
-#include "platform/scoped_handle_win.h"
 #include "platform/windows_text.h"
 
 namespace platform {
 
 namespace {
-
-struct RegistryKeyTraits {
-  using Handle = HKEY;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle key) { return key != nullptr; }
-  static void Close(Handle key) { ::RegCloseKey(key); }
-};
-using ScopedRegistryKey = ScopedHandle<RegistryKeyTraits>;
 
 // A 64-bit program sees the native view anyway; asking for it keeps a 32-bit build of the same
 // code from being redirected into Wow6432Node, where the system does not look for our keys.

@@ -51,12 +51,4 @@ class ScopedHandle {
   Handle handle_ = Traits::Invalid();
 };
 
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-  static void Close(Handle handle) { ::CloseHandle(handle); }
-};
-using ScopedKernelHandle = ScopedHandle<KernelHandleTraits>;
-
 }  // namespace platform

@@ -1,7 +1,7 @@
 // Top-level windows and their processes through the Windows API.
 #include <windows.h>
 
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/top_level_windows.h"
 #include "platform/windows_text.h"
 

@@ -4,7 +4,7 @@
 #include <atomic>
 
 #include "platform/exception.h"
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/serving_wait_win.h"
 #include "platform/worker_thread.h"
 

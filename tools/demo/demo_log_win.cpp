@@ -3,7 +3,7 @@
 
 #include <cwchar>
 
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 
 namespace demo {
 

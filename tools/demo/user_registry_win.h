@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 
 namespace demo {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/windows_text.h"
 #include "tests/support/case_title.h"
 #include "tests/support/temporary_folder.h"

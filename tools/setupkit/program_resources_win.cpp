@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "platform/os_error.h"
-#include "platform/scoped_handle_win.h"
+#include "platform/handle_traits_win.h"
 #include "platform/windows_text.h"
 #include "support/memory_stream.h"
 #include "tools/setupkit/program_resources.h"
