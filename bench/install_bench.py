@@ -13,6 +13,7 @@ running across the runs, so the figures are warm ones.
 """
 
 import argparse
+import contextlib
 import lzma
 import os
 import random
@@ -104,6 +105,61 @@ def decode_natively(body: bytes, size: int) -> float:
     return elapsed
 
 
+class BenchPrefix:
+    """A Wine prefix warmed for timing: the setup copied to C:\\setup.exe, C:\\Bench on a tmpfs
+    when the bench runs as root, and a persistent wineserver, so that every run starts warm
+    instead of paying Wine's start-up."""
+
+    def __init__(self, prefix: WinePrefix, driver: Driver, mounted: bool):
+        self.prefix = prefix
+        self.driver = driver
+        self.mounted = mounted
+        self.bench_root = prefix.drive_c / "Bench"
+
+    def timed(self, command_line: str, done=lambda: True) -> float:
+        """Seconds from the start of a program to its end, and then until done() holds (for a
+        program that hands its work to another); the program must end with 0."""
+        start = time.perf_counter()
+        launched = self.driver.launch(command_line)
+        try:
+            exit_code = launched.wait(timeout=600)
+        except AssertionError:
+            window = self.driver.find_window(caption="Setup", timeout_ms=0, required=False)
+            raise AssertionError(f"{command_line} did not end; window: {window}")
+        deadline = time.monotonic() + 120
+        while not done():
+            assert time.monotonic() < deadline, f"{command_line}: the work never finished"
+            time.sleep(0.01)
+        elapsed = time.perf_counter() - start
+        assert exit_code == 0, f"{command_line} ended with {exit_code}"
+        return elapsed
+
+
+@contextlib.contextmanager
+def bench_prefix(build: Path, work: Path, setup_exe: Path):
+    """A BenchPrefix for the time of a with block; the prefix is removed afterwards."""
+    prefix = WinePrefix(build / "wine", work / "prefix-place", "null")
+    output = work / "output"
+    output.mkdir(parents=True, exist_ok=True)
+    mounted = False
+    try:
+        bench_root = prefix.drive_c / "Bench"
+        bench_root.mkdir()
+        if os.geteuid() == 0:
+            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4g", "tmpfs",
+                                      str(bench_root)]).returncode == 0
+        driver = Driver(prefix, build / "e2e-driver.exe", output)
+        shutil.copyfile(setup_exe, prefix.drive_c / "setup.exe")
+        subprocess.run(["/usr/lib/wine/wineserver", "-p"],
+                       env={**os.environ, "WINEPREFIX": str(prefix.path)}, check=True)
+        yield BenchPrefix(prefix, driver, mounted)
+    finally:
+        if mounted:
+            prefix.stop_server()
+            subprocess.run(["umount", str(prefix.drive_c / "Bench")])
+        prefix.remove()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--build", type=Path, required=True)
@@ -126,49 +182,18 @@ def main():
     subprocess.run([str(tool), "pack", str(work / "product"), "-o", str(work / "product.pkg")],
                    check=True, stdout=subprocess.DEVNULL)
 
-    prefix = WinePrefix(build / "wine", work / "prefix-place", "null")
-    output = work / "output"
-    output.mkdir(parents=True, exist_ok=True)
-    mounted = False
-    try:
-        bench_root = prefix.drive_c / "Bench"
-        bench_root.mkdir()
-        if os.geteuid() == 0:
-            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4g", "tmpfs",
-                                      str(bench_root)]).returncode == 0
-        driver = Driver(prefix, build / "e2e-driver.exe", output)
-        setup_in_prefix = prefix.drive_c / "setup.exe"
-        shutil.copyfile(setup_exe, setup_in_prefix)
-        # A persistent wineserver: every run starts warm instead of paying Wine's start-up.
-        subprocess.run(["/usr/lib/wine/wineserver", "-p"],
-                       env={**os.environ, "WINEPREFIX": str(prefix.path)}, check=True)
-
-        def timed(command_line: str) -> float:
-            start = time.perf_counter()
-            launched = driver.launch(command_line)
-            try:
-                exit_code = launched.wait(timeout=600)
-            except AssertionError:
-                window = driver.find_window(caption="Setup", timeout_ms=0, required=False)
-                raise AssertionError(f"{command_line} did not end; window: {window}")
-            elapsed = time.perf_counter() - start
-            assert exit_code == 0, f"{command_line} ended with {exit_code}"
-            return elapsed
-
-        timed('"C:\\setup.exe" /AUTO=C:\\Bench\\warmup\\ /SILENT')
+    with bench_prefix(build, work, setup_exe) as bench:
+        bench.timed('"C:\\setup.exe" /AUTO=C:\\Bench\\warmup\\ /SILENT')
         installs, writes = [], []
         for run in range(repetitions):
-            installs.append(timed(f'"C:\\setup.exe" /AUTO=C:\\Bench\\install{run}\\ /SILENT'))
-            writes.append(timed(f'"Z:{build / "e2e-driver.exe"}" write-files '
-                                f'Z:{work / "product"} C:\\Bench\\write{run}'))
+            installs.append(bench.timed(
+                f'"C:\\setup.exe" /AUTO=C:\\Bench\\install{run}\\ /SILENT'))
+            writes.append(bench.timed(f'"Z:{build / "e2e-driver.exe"}" write-files '
+                                      f'Z:{work / "product"} C:\\Bench\\write{run}'))
+        mounted = bench.mounted
 
-        body, size = product_lzma_stream((work / "product.pkg").read_bytes())
-        decodes = [decode_natively(body, size) for _ in range(repetitions)]
-    finally:
-        if mounted:
-            prefix.stop_server()
-            subprocess.run(["umount", str(prefix.drive_c / "Bench")])
-        prefix.remove()
+    body, size = product_lzma_stream((work / "product.pkg").read_bytes())
+    decodes = [decode_natively(body, size) for _ in range(repetitions)]
 
     install = statistics.median(installs)
     write = statistics.median(writes)

@@ -20,20 +20,17 @@ runs as root, and the wineserver is kept running, so the figures are warm ones.
 """
 
 import argparse
-import os
 import shutil
 import statistics
 import subprocess
 import sys
-import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from e2e.harness.driver import Driver  # noqa: E402
-from e2e.harness.wine import WinePrefix  # noqa: E402
-from install_bench import generate_product, linux_setupkit, write_setup_folder  # noqa: E402
+from install_bench import (bench_prefix, generate_product, linux_setupkit,  # noqa: E402
+                           write_setup_folder)
 
 CLOSE_PAUSE = 2.0  # the close action's pause after its one pass (no player runs)
 SHELL_NOTICE_PAUSE = 1.0  # the pause after notifying the shell (Windows 10)
@@ -80,61 +77,27 @@ def main():
                     str(work / "product"), "--program", str(build / "setup.exe"), "-o",
                     str(setup_exe)], check=True, stdout=subprocess.DEVNULL)
 
-    prefix = WinePrefix(build / "wine", work / "prefix-place", "null")
-    output = work / "output"
-    shutil.rmtree(output, ignore_errors=True)
-    output.mkdir(parents=True)
-    mounted = False
+    shutil.rmtree(work / "output", ignore_errors=True)
     installs, updates, uninstalls, deletes = [], [], [], []
-    try:
-        bench_root = prefix.drive_c / "Bench"
-        bench_root.mkdir()
-        if os.geteuid() == 0:
-            mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4g", "tmpfs",
-                                      str(bench_root)]).returncode == 0
-        driver = Driver(prefix, build / "e2e-driver.exe", output)
-        shutil.copyfile(setup_exe, prefix.drive_c / "setup.exe")
-        subprocess.run(["/usr/lib/wine/wineserver", "-p"],
-                       env={**os.environ, "WINEPREFIX": str(prefix.path)}, check=True)
-
-        def timed(command_line: str, done=lambda: True) -> float:
-            start = time.perf_counter()
-            launched = driver.launch(command_line)
-            try:
-                exit_code = launched.wait(timeout=600)
-            except AssertionError:
-                window = driver.find_window(caption="Setup", timeout_ms=0, required=False)
-                raise AssertionError(f"{command_line} did not end; window: {window}")
-            deadline = time.monotonic() + 120
-            while not done():
-                assert time.monotonic() < deadline, f"{command_line}: the work never finished"
-                time.sleep(0.01)
-            elapsed = time.perf_counter() - start
-            assert exit_code == 0, f"{command_line} ended with {exit_code}"
-            return elapsed
-
+    with bench_prefix(build, work, setup_exe) as bench:
         if not options.smoke:
-            timed('"C:\\setup.exe" /AUTO=C:\\Bench\\warmup\\ /SILENT')
+            bench.timed('"C:\\setup.exe" /AUTO=C:\\Bench\\warmup\\ /SILENT')
         for run in range(repetitions):
             folder = f"C:\\Bench\\product{run}\\"
-            installs.append(timed(f'"C:\\setup.exe" /AUTO={folder} /SILENT'))
-            updates.append(timed(f'"C:\\setup.exe" /AUTO={folder} /SILENT'))
-            archives = list((bench_root / f"product{run}" / "!Backup").glob("*.zip"))
+            installs.append(bench.timed(f'"C:\\setup.exe" /AUTO={folder} /SILENT'))
+            updates.append(bench.timed(f'"C:\\setup.exe" /AUTO={folder} /SILENT'))
+            archives = list((bench.bench_root / f"product{run}" / "!Backup").glob("*.zip"))
             assert len(archives) == 1, f"the update made no single backup archive: {archives}"
             # An uninstaller that handed over to its copy and ended early is timed until the
             # copy has finished.
-            unix_folder = bench_root / f"product{run}"
-            uninstalls.append(timed(f'"{folder}Uninstall.exe" /AUTO /SILENT',
-                                    done=lambda: folder_is_cleared(unix_folder)))
-            timed(f'"Z:{build / "e2e-driver.exe"}" write-files Z:{work / "product"} '
-                  f'C:\\Bench\\tree{run}')
-            deletes.append(timed(f'"Z:{build / "e2e-driver.exe"}" delete-files '
-                                 f'C:\\Bench\\tree{run}'))
-    finally:
-        if mounted:
-            prefix.stop_server()
-            subprocess.run(["umount", str(prefix.drive_c / "Bench")])
-        prefix.remove()
+            unix_folder = bench.bench_root / f"product{run}"
+            uninstalls.append(bench.timed(f'"{folder}Uninstall.exe" /AUTO /SILENT',
+                                          done=lambda: folder_is_cleared(unix_folder)))
+            bench.timed(f'"Z:{build / "e2e-driver.exe"}" write-files Z:{work / "product"} '
+                        f'C:\\Bench\\tree{run}')
+            deletes.append(bench.timed(f'"Z:{build / "e2e-driver.exe"}" delete-files '
+                                       f'C:\\Bench\\tree{run}'))
+        mounted = bench.mounted
 
     install, update = statistics.median(installs), statistics.median(updates)
     uninstall, delete = statistics.median(uninstalls), statistics.median(deletes)

@@ -6,25 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/fuzz_input.h"
 #include "support/command_line.h"
-
-namespace {
-
-String InputText(const uint8_t* data, size_t size) {
-  if (size == 0) return String();
-  const bool raw_utf16 = data[0] & 1;
-  ++data, --size;
-  if (!raw_utf16) return Utf8ToString({reinterpret_cast<const char*>(data), size});
-  String text(size / 2, u'\0');
-  std::memcpy(text.data(), data, text.size() * sizeof(char16_t));
-  return text;
-}
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const String text = InputText(data, size);

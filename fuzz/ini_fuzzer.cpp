@@ -6,14 +6,11 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/fuzz_input.h"
 #include "support/ini_file.h"
 #include "support/memory_stream.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 void ReadTypedValues(const TVYNIniFile& ini) {
   int budget = 32;

@@ -6,16 +6,9 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "fuzz/fuzz_input.h"
 #include "support/localization.h"
 #include "support/memory_stream.h"
-
-namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryViewStream input(data, static_cast<int64_t>(size));

@@ -8,26 +8,13 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "fuzz/fuzz_input.h"
 #include "platform/file_name.h"
 #include "product/installer_action_uninstall_files.h"
 
 namespace {
 
 constexpr char16_t Folder[] = u"C:\\Program Files\\ZELO\\";
-
-String InputText(const uint8_t* data, size_t size) {
-  if (size == 0) return String();
-  const bool raw_utf16 = data[0] & 1;
-  ++data, --size;
-  if (!raw_utf16) return Utf8ToString({reinterpret_cast<const char*>(data), size});
-  String text(size / 2, u'\0');
-  std::memcpy(text.data(), data, text.size() * sizeof(char16_t));
-  return text;
-}
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 }  // namespace
 

@@ -9,16 +9,13 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/fuzz_input.h"
 #include "support/memory_stream.h"
 #include "support/xml_document.h"
 #include "support/xml_test_tree.h"
 #include "support/xml_text_parser.h"
 
 namespace {
-
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
 
 bool TextSafeName(std::string_view name) {
   if (name.empty() || SameXMLName(name, "xml:space")) return false;

@@ -180,13 +180,17 @@ void MarkDeleted(KeyNode& node) {
   for (const auto& subkey : node.Subkeys) MarkDeleted(*subkey);
 }
 
-}  // namespace
+// The key a path names and the key holding it; Node is null when the path leads nowhere.
+struct KeyAndParent {
+  std::shared_ptr<KeyNode> Parent;
+  std::shared_ptr<KeyNode> Node;
+};
 
-bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
-  std::lock_guard lock(registry_mutex);
+// Looks up a key to delete. An empty path would name the hive itself, which no deletion may
+// take (it would empty the whole hive): refused, as is a malformed path.
+bool FindKeyToDelete(RegistryRoot root, StringView path, KeyAndParent& found) {
   std::vector<StringView> names;
   if (!SplitPath(path, names)) return false;
-  // An empty path would name the root itself and empty the whole hive.
   if (names.empty()) {
     SetLastOSError(ErrorAccessDenied);
     return false;
@@ -198,39 +202,37 @@ bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
     parent = FindSubkey(*parent, name);
     if (!parent) return true;
   }
-  std::shared_ptr<KeyNode> node = FindSubkey(*parent, last);
-  if (!node) return true;
-  MarkDeleted(*node);
-  std::erase(parent->Subkeys, node);
+  found.Node = FindSubkey(*parent, last);
+  found.Parent = std::move(parent);
+  return true;
+}
+
+}  // namespace
+
+bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
+  std::lock_guard lock(registry_mutex);
+  KeyAndParent found;
+  if (!FindKeyToDelete(root, path, found)) return false;
+  if (!found.Node) return true;
+  MarkDeleted(*found.Node);
+  std::erase(found.Parent->Subkeys, found.Node);
   return true;
 }
 
 bool RegistryKey::Delete(RegistryRoot root, StringView path) {
   std::lock_guard lock(registry_mutex);
-  std::vector<StringView> names;
-  if (!SplitPath(path, names)) return false;
-  if (names.empty()) {
-    SetLastOSError(ErrorAccessDenied);
-    return false;
-  }
-  const StringView last = names.back();
-  names.pop_back();
-  std::shared_ptr<KeyNode> parent = RootNode(root);
-  for (const StringView name : names) {
-    parent = FindSubkey(*parent, name);
-    if (!parent) break;
-  }
-  std::shared_ptr<KeyNode> node = parent ? FindSubkey(*parent, last) : nullptr;
-  if (!node) {
+  KeyAndParent found;
+  if (!FindKeyToDelete(root, path, found)) return false;
+  if (!found.Node) {
     SetLastOSError(ErrorFileNotFound);
     return false;
   }
-  if (!node->Subkeys.empty()) {
+  if (!found.Node->Subkeys.empty()) {
     SetLastOSError(ErrorAccessDenied);
     return false;
   }
-  node->Deleted = true;
-  std::erase(parent->Subkeys, node);
+  found.Node->Deleted = true;
+  std::erase(found.Parent->Subkeys, found.Node);
   return true;
 }
 

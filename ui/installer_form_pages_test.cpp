@@ -10,12 +10,12 @@
 
 namespace {
 
-struct PageSpec {
+struct PageClassEntry {
   StringView Name;
   TInstallerPageKind Kind;
 };
 
-constexpr std::array<PageSpec, 11> Specs{{
+constexpr std::array<PageClassEntry, 11> PageClassEntries{{
     {u"TInstallerPageWelcome", TInstallerPageKind::pkFullScreen},
     {u"TInstallerPageLicense", TInstallerPageKind::pkOrdinary},
     {u"TInstallerPageSetup", TInstallerPageKind::pkOrdinary},
@@ -30,17 +30,18 @@ constexpr std::array<PageSpec, 11> Specs{{
 }};
 
 template <size_t Index>
-std::unique_ptr<TInstallerCustomPage> CreateSpecPage() {
-  return std::make_unique<TTestPage>(Specs[Index].Kind, Specs[Index].Name);
+std::unique_ptr<TInstallerCustomPage> CreateListedPage() {
+  return std::make_unique<TTestPage>(PageClassEntries[Index].Kind, PageClassEntries[Index].Name);
 }
 
 template <size_t... Indices>
-std::array<TInstallerPageClass, Specs.size()> MakeClasses(std::index_sequence<Indices...>) {
-  return {TInstallerPageClass{Specs[Indices].Name, &CreateSpecPage<Indices>}...};
+std::array<TInstallerPageClass, PageClassEntries.size()> MakeClasses(
+    std::index_sequence<Indices...>) {
+  return {TInstallerPageClass{PageClassEntries[Indices].Name, &CreateListedPage<Indices>}...};
 }
 
-const std::array<TInstallerPageClass, Specs.size()> Classes =
-    MakeClasses(std::make_index_sequence<Specs.size()>());
+const std::array<TInstallerPageClass, PageClassEntries.size()> Classes =
+    MakeClasses(std::make_index_sequence<PageClassEntries.size()>());
 
 const TInstallerPageClass* LookUp(StringView name) {
   for (const TInstallerPageClass& page_class : Classes) {

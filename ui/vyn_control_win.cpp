@@ -6,9 +6,9 @@
 #include "platform/windows_text.h"
 #include "ui/vyn_form_win.h"
 
-TVYNControl::TVYNControl(TVYNForm& form, const TVYNWindowSpec& window, const TVYNBounds& bounds,
-                         const TVYNFontSpec& font)
-    : form_(form), id_(window.Id), bounds_(bounds), font_spec_(font) {
+TVYNControl::TVYNControl(TVYNForm& form, const TVYNWindowTemplate& window, const TVYNBounds& bounds,
+                         const TVYNFontStyle& font)
+    : form_(form), id_(window.Id), bounds_(bounds), font_style_(font) {
   // Created in the order the form builds them, which is also the Tab order.
   handle_ = ::CreateWindowExW(window.ExStyle, window.WindowClass, L"",
                               window.Style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0, form.Handle(),
@@ -64,8 +64,8 @@ void TVYNControl::SetFocus() {
   if (handle_ != nullptr) ::SetFocus(handle_);
 }
 
-void TVYNControl::SetFont(const TVYNFontSpec& font) {
-  font_spec_ = font;
+void TVYNControl::SetFont(const TVYNFontStyle& font) {
+  font_style_ = font;
   ApplyScale();
 }
 
@@ -76,7 +76,7 @@ void TVYNControl::ApplyScale() {
                  scale.Apply(bounds_.Width), scale.Apply(bounds_.Height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
   // The window lets go of the old font before it is deleted.
-  platform::ScopedFont font = CreateVYNFont(font_spec_, form_.Dpi());
+  platform::ScopedFont font = CreateVYNFont(font_style_, form_.Dpi());
   ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   font_ = std::move(font);
 }

@@ -21,7 +21,7 @@ struct TVYNBounds {
 };
 
 // What a child window is made of: its window class, styles and control ID.
-struct TVYNWindowSpec {
+struct TVYNWindowTemplate {
   const wchar_t* WindowClass = L"STATIC";
   DWORD Style = 0;
   DWORD ExStyle = 0;
@@ -53,8 +53,8 @@ class TVYNControl {
   void SetVisible(bool visible);
   void SetFocus();
 
-  const TVYNFontSpec& Font() const { return font_spec_; }
-  void SetFont(const TVYNFontSpec& font);
+  const TVYNFontStyle& Font() const { return font_style_; }
+  void SetFont(const TVYNFontStyle& font);
 
   // Called by the form.
   // Places the window and makes its font for the form's current scale.
@@ -72,8 +72,8 @@ class TVYNControl {
 
  protected:
   // Creates the child window at once; the form's window must exist. Throws when it cannot.
-  TVYNControl(TVYNForm& form, const TVYNWindowSpec& window, const TVYNBounds& bounds,
-              const TVYNFontSpec& font = {});
+  TVYNControl(TVYNForm& form, const TVYNWindowTemplate& window, const TVYNBounds& bounds,
+              const TVYNFontStyle& font = {});
 
   // Repaints the control and, for see-through controls, the form behind it.
   void Repaint(bool with_background);
@@ -83,6 +83,6 @@ class TVYNControl {
   HWND handle_ = nullptr;
   int id_ = 0;
   TVYNBounds bounds_;
-  TVYNFontSpec font_spec_;
+  TVYNFontStyle font_style_;
   platform::ScopedFont font_;
 };

@@ -14,8 +14,9 @@ namespace {
 
 constexpr wchar_t ProgressBarClass[] = L"TVYNProgressBar";
 
-TVYNWindowSpec Spec(const wchar_t* window_class, DWORD style, int id, DWORD ex_style = 0) {
-  return TVYNWindowSpec{window_class, style | WS_VISIBLE, ex_style, id};
+TVYNWindowTemplate WindowTemplate(const wchar_t* window_class, DWORD style, int id,
+                                  DWORD ex_style = 0) {
+  return TVYNWindowTemplate{window_class, style | WS_VISIBLE, ex_style, id};
 }
 
 DWORD LabelStyle(const TVYNLabelOptions& options) {
@@ -30,7 +31,7 @@ DWORD LabelStyle(const TVYNLabelOptions& options) {
   return style | SS_LEFT;
 }
 
-TVYNFontSpec LinkFont(TVYNFontSpec font, const TVYNLabelOptions& options) {
+TVYNFontStyle LinkFont(TVYNFontStyle font, const TVYNLabelOptions& options) {
   if (!options.LinkTarget.empty()) font.Underline = true;
   return font;
 }
@@ -73,7 +74,7 @@ const wchar_t* RegisterProgressBarClass(WNDPROC procedure) {
 TVYNButton::TVYNButton(TVYNForm& form, int id, const TVYNBounds& bounds, const String& caption)
     // Owner-drawn so that it takes the dark look too; the default frame is the form's business
     // (DM_GETDEFID), which owner-drawn buttons cannot carry in their style.
-    : TVYNControl(form, Spec(L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, id), bounds) {
+    : TVYNControl(form, WindowTemplate(L"BUTTON", BS_OWNERDRAW | WS_TABSTOP, id), bounds) {
   SetCaption(caption);
 }
 
@@ -132,7 +133,7 @@ bool TVYNButton::DrawItem(const DRAWITEMSTRUCT& item) {
 // Check box.
 
 TVYNCheckBox::TVYNCheckBox(TVYNForm& form, int id, const TVYNBounds& bounds, const String& caption)
-    : TVYNControl(form, Spec(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, id), bounds) {
+    : TVYNControl(form, WindowTemplate(L"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, id), bounds) {
   UseFormColours(Handle());
   SetCaption(caption);
 }
@@ -155,7 +156,8 @@ TVYNRadioButton::TVYNRadioButton(TVYNForm& form, int id, const TVYNBounds& bound
                                  const String& caption, bool starts_group)
     : TVYNControl(
           form,
-          Spec(L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | (starts_group ? WS_GROUP : 0), id),
+          WindowTemplate(L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | (starts_group ? WS_GROUP : 0),
+                         id),
           bounds) {
   UseFormColours(Handle());
   SetCaption(caption);
@@ -176,8 +178,9 @@ void TVYNRadioButton::Command(WORD notification) {
 // Label.
 
 TVYNLabel::TVYNLabel(TVYNForm& form, int id, const TVYNBounds& bounds, const String& caption,
-                     const TVYNLabelOptions& options, const TVYNFontSpec& font)
-    : TVYNControl(form, Spec(L"STATIC", LabelStyle(options), id), bounds, LinkFont(font, options)),
+                     const TVYNLabelOptions& options, const TVYNFontStyle& font)
+    : TVYNControl(form, WindowTemplate(L"STATIC", LabelStyle(options), id), bounds,
+                  LinkFont(font, options)),
       options_(options) {
   SetCaption(caption);
 }
@@ -208,7 +211,7 @@ HCURSOR TVYNLabel::Cursor() const {
 // Progress bar.
 
 TVYNProgressBar::TVYNProgressBar(TVYNForm& form, int id, const TVYNBounds& bounds)
-    : TVYNControl(form, Spec(RegisterProgressBarClass(WindowProc), 0, id), bounds) {
+    : TVYNControl(form, WindowTemplate(RegisterProgressBarClass(WindowProc), 0, id), bounds) {
   ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
@@ -267,8 +270,9 @@ LRESULT CALLBACK TVYNProgressBar::WindowProc(HWND window, UINT message, WPARAM w
 TVYNMemo::TVYNMemo(TVYNForm& form, int id, const TVYNBounds& bounds, const String& text)
     : TVYNControl(
           form,
-          Spec(L"EDIT", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, id,
-               WS_EX_CLIENTEDGE),
+          WindowTemplate(L"EDIT",
+                         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, id,
+                         WS_EX_CLIENTEDGE),
           bounds) {
   SetCaption(text);
 }

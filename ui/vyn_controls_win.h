@@ -63,7 +63,7 @@ struct TVYNLabelOptions {
 class TVYNLabel : public TVYNControl {
  public:
   TVYNLabel(TVYNForm& form, int id, const TVYNBounds& bounds, const String& caption,
-            const TVYNLabelOptions& options = {}, const TVYNFontSpec& font = {});
+            const TVYNLabelOptions& options = {}, const TVYNFontStyle& font = {});
 
   const String& LinkTarget() const { return options_.LinkTarget; }
   // Called instead of the shell when set (a test, or a form that opens links itself).

@@ -219,7 +219,7 @@ TEST(TVYNFontTest, FaceIsInstalledOrLeftToTheFontMapper) {
   EXPECT_TRUE(face == u"Segoe UI" || IsFontFaceInstalled(face)) << StringToUtf8(face);
 
   // Whatever face the mapper picks, the font exists and has the asked-for height and weight.
-  const platform::ScopedFont font = CreateVYNFont(TVYNFontSpec{.PointSize = 8, .Bold = true}, 144);
+  const platform::ScopedFont font = CreateVYNFont(TVYNFontStyle{.PointSize = 8, .Bold = true}, 144);
   ASSERT_TRUE(font);
   LOGFONTW described{};
   ASSERT_NE(::GetObjectW(font.Get(), sizeof(described), &described), 0);

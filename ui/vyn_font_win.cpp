@@ -38,12 +38,12 @@ int GetFontPixelHeight(int point_size, int dpi) {
   return -::MulDiv(point_size, dpi, 72);
 }
 
-platform::ScopedFont CreateVYNFont(const TVYNFontSpec& spec, int dpi) {
+platform::ScopedFont CreateVYNFont(const TVYNFontStyle& style, int dpi) {
   // The face is looked up once: enumerating fonts for every control on every DPI change costs
   // more than everything else the scaling does.
   static const String face = GetVYNFontFace();
   return platform::ScopedFont(::CreateFontW(
-      GetFontPixelHeight(spec.PointSize, dpi), 0, 0, 0, spec.Bold ? FW_BOLD : FW_NORMAL, FALSE,
-      spec.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      GetFontPixelHeight(style.PointSize, dpi), 0, 0, 0, style.Bold ? FW_BOLD : FW_NORMAL, FALSE,
+      style.Underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, ToWide(face)));
 }

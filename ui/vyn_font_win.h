@@ -8,12 +8,12 @@
 #include "platform/text.h"
 
 // What a control asks for; the pixel height follows from the DPI when the font is made.
-struct TVYNFontSpec {
+struct TVYNFontStyle {
   int PointSize = 8;
   bool Bold = false;
   bool Underline = false;
 
-  bool operator==(const TVYNFontSpec&) const = default;
+  bool operator==(const TVYNFontStyle&) const = default;
 };
 
 // "Segoe UI" when installed. Older systems and Wine lack it; then the system's message font
@@ -28,4 +28,4 @@ bool IsFontFaceInstalled(const String& face);
 // Height −MulDiv(points, dpi, 72), the cell-less height Windows' own dialogs use.
 int GetFontPixelHeight(int point_size, int dpi);
 
-platform::ScopedFont CreateVYNFont(const TVYNFontSpec& spec, int dpi);
+platform::ScopedFont CreateVYNFont(const TVYNFontStyle& style, int dpi);
