@@ -12,6 +12,7 @@
 #include "core/installer_resources.h"
 #include "core/installer_spawn_service.h"
 #include "core/installer_thread.h"
+#include "core/installer_user_interface.h"
 #include "platform/file_system.h"
 #include "support/command_line.h"
 #include "support/format_text.h"
@@ -261,7 +262,8 @@ void TInstaller::AnswerPendingQuestion() {
   }
   String caption = resources_->GetString(u"Common", u"Caption");
   if (caption.empty()) caption = u"Setup";
-  const int answer = platform::ShowMessageBox(OwnerWindow, asked.Text, caption, asked.Style);
+  const int answer =
+      platform::ShowMessageBox(InstallerOwnerWindow(), asked.Text, caption, asked.Style);
   // A box opened by a stray message may outlive the question: the asker has moved on by then.
   std::lock_guard guard(question_lock_);
   if (pending_question_ != nullptr && question_number_ == number)

@@ -40,7 +40,7 @@ constexpr TInstallerOptions OptionBit(TInstallerOption option) {
 enum TInstallerNotification : int32_t {
   ncFinished = 1,    // the worker ended; Param 1 when it was told to terminate
   ncProgress = 2,    // Param (overall shl 16) or current action, both 0 to 100
-  ncStatusText = 4,  // Param points to the status text, valid during the call only
+  ncStatusText = 4,  // Param points to the status text (a String), valid during the call only
   ncChanged = 5,     // a wizard page's input changed
   ncRepaint = 6,     // after every ncProgress
 };
@@ -110,9 +110,6 @@ class TInstaller {
   TInstallerResources& Resources() { return *resources_; }
   TInstallerExtractHelper& ExtractHelper() { return *extract_helper_; }
   platform::NativeWindow MessageWindowHandle() const { return message_window_->Handle(); }
-
-  // The window that owns the boxes the installer shows (the wizard's, once it exists).
-  platform::NativeWindow OwnerWindow = nullptr;
 
  private:
   struct Question;

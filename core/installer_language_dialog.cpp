@@ -3,12 +3,10 @@
 
 #include "core/installer.h"
 #include "core/installer_resources.h"
+#include "core/installer_user_interface.h"
 #include "platform/locale.h"
 #include "platform/system.h"
 #include "support/localization.h"
-
-std::function<int(const std::vector<TInstallerLanguageEntry>&, int)>
-    TInstallerLanguageDialog::ShowDialog;
 
 std::vector<TInstallerLanguageEntry> TInstallerLanguageDialog::EnumLanguages() {
   TInstallerResources& resources = Installer->Resources();
@@ -50,8 +48,9 @@ int TInstallerLanguageDialog::SelectDefault(const std::vector<TInstallerLanguage
 String TInstallerLanguageDialog::SelectLanguage() {
   const std::vector<TInstallerLanguageEntry> entries = EnumLanguages();
   int selected = SelectDefault(entries, platform::GetUserInterfaceLanguage());
-  if (!Installer->HasOption(ioAuto) && ShowDialog && !entries.empty()) {
-    selected = ShowDialog(entries, selected);
+  IInstallerUserInterface* user_interface = InstallerUserInterface();
+  if (!Installer->HasOption(ioAuto) && user_interface != nullptr && !entries.empty()) {
+    selected = user_interface->ShowLanguageDialog(entries, selected);
   }
   if (selected < 0 || selected >= static_cast<int>(entries.size())) return u"English.lng";
   return Installer->Resources().Languages().Items(entries[static_cast<size_t>(selected)].Value);

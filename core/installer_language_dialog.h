@@ -1,8 +1,7 @@
 // Choosing the language of the run: the languages of the setup package with their display names
-// and icons, the preselection, and the dialog that the wizard supplies to show them.
+// and icons, the preselection, and the dialog that the user interface shows them in.
 #pragma once
 
-#include <functional>
 #include <vector>
 
 #include "platform/text.h"
@@ -19,7 +18,7 @@ struct TInstallerLanguageEntry {
 class TInstallerLanguageDialog {
  public:
   // The file name of the chosen language file ("English.lng" when there is no choice). In
-  // automatic runs, or without a dialog, the preselected language is taken.
+  // automatic runs, or without a user interface, the preselected language is taken.
   static String SelectLanguage();
 
   // The languages of the setup package sorted by display name (locale order, ignoring case;
@@ -30,9 +29,4 @@ class TInstallerLanguageDialog {
   // for no entries.
   static int SelectDefault(const std::vector<TInstallerLanguageEntry>& entries,
                            uint16_t user_language);
-
-  // The window, supplied by the wizard: shows Entries with Preselected selected until the user
-  // presses OK and returns the chosen index. Unset (no user interface), nothing is shown.
-  static std::function<int(const std::vector<TInstallerLanguageEntry>& entries, int preselected)>
-      ShowDialog;
 };

@@ -5,17 +5,35 @@
 #include "core/installer_language_dialog.h"
 #include "core/installer_resources.h"
 #include "core/installer_test_fixture.h"
+#include "core/installer_user_interface.h"
 #include "platform/host_double.h"
 
 namespace {
 
 using platform::HostDouble;
 
+// A user interface whose language dialog records what it was shown and picks the first entry.
+class LanguagePicker : public IInstallerUserInterface {
+ public:
+  void InitializeApplication() override {}
+  int ShowLanguageDialog(const std::vector<TInstallerLanguageEntry>& entries,
+                         int preselected) override {
+    for (const auto& entry : entries) Shown.push_back(entry.Name);
+    Preselected = preselected;
+    return 0;
+  }
+  int RunWizard() override { return 0; }
+  platform::NativeWindow OwnerWindow() const override { return nullptr; }
+
+  std::vector<String> Shown;
+  int Preselected = -1;
+};
+
 class LanguageChoice : public InstallerTest {
  protected:
   void TearDown() override {
     HostDouble::SetUserInterfaceLanguage(0x0409);
-    TInstallerLanguageDialog::ShowDialog = nullptr;
+    SetInstallerUserInterface(nullptr);
     InstallerTest::TearDown();
   }
 };
@@ -42,18 +60,12 @@ TEST_F(LanguageChoice, AnUnknownInterfaceLanguageGetsEnglish) {
 
 TEST_F(LanguageChoice, TheDialogListsByDisplayNameAndPreselects) {
   HostDouble::SetUserInterfaceLanguage(0x0419);
-  std::vector<String> shown;
-  int preselected = -1;
-  TInstallerLanguageDialog::ShowDialog = [&](const std::vector<TInstallerLanguageEntry>& entries,
-                                             int selected) {
-    for (const auto& entry : entries) shown.push_back(entry.Name);
-    preselected = selected;
-    return 0;  // the user picks the first entry
-  };
+  LanguagePicker picker;
+  SetInstallerUserInterface(&picker);
   TInstaller& installer = Create(u"");  // interactive: the dialog is shown
   installer.Resources().InitializeLanguages();
-  EXPECT_EQ(shown, (std::vector<String>{u"Deutsch", u"English", u"Русский"}));
-  EXPECT_EQ(preselected, 2);
+  EXPECT_EQ(picker.Shown, (std::vector<String>{u"Deutsch", u"English", u"Русский"}));
+  EXPECT_EQ(picker.Preselected, 2);
   EXPECT_EQ(installer.Resources().LanguageName(), u"Deutsch");
 }
 

@@ -13,6 +13,7 @@
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_spawn_service.h"
+#include "core/installer_user_interface.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
 #include "platform/elevation.h"
@@ -62,7 +63,7 @@ String Decimal(int64_t value) {
 }
 
 // The run itself, steps 2 to 10; returns the exit code.
-int RunSteps(const TProgramUserInterface& user_interface) {
+int RunSteps() {
   if (ProductInfoClass == nullptr) throw EInstallerGeneralError(u"ProductInfoClass is nil");
 
   if (platform::GetWindowsVersion().Major >= 6) {
@@ -96,7 +97,8 @@ int RunSteps(const TProgramUserInterface& user_interface) {
     }
   }
 
-  if (user_interface.InitializeApplication) user_interface.InitializeApplication();
+  IInstallerUserInterface* user_interface = InstallerUserInterface();
+  if (user_interface != nullptr) user_interface->InitializeApplication();
   installer.Resources().InitializeLanguages();
 
   if (installer.HasOption(ioSilent)) {
@@ -111,17 +113,15 @@ int RunSteps(const TProgramUserInterface& user_interface) {
     installer.RunPostActions();
     return ExitSuccess;
   }
-  if (!user_interface.RunWizard) {
+  if (user_interface == nullptr) {
     throw EInstallerMysteryError(
         u"This setup program has no wizard: start it with /AUTO and /SILENT.");
   }
-  return user_interface.RunWizard();
+  return user_interface->RunWizard();
 }
 
-void ShowErrorBox(const TProgramUserInterface& user_interface, StringView message) {
-  const platform::NativeWindow owner =
-      user_interface.ApplicationWindow ? user_interface.ApplicationWindow() : nullptr;
-  platform::ShowMessageBox(owner, message, u"Setup",
+void ShowErrorBox(StringView message) {
+  platform::ShowMessageBox(InstallerOwnerWindow(), message, u"Setup",
                            platform::MessageBoxOk | platform::MessageBoxIconError);
 }
 
@@ -180,18 +180,18 @@ void HandBackUninstallResult(int exit_code) {
 
 }  // namespace
 
-int RunProgramEntry(const TProgramUserInterface& user_interface) {
+int RunProgramEntry() {
   argument_text = GetCommandLineArgs();
   uninstalled_folder.clear();
   int exit_code = ExitFailed;
   try {
-    exit_code = RunSteps(user_interface);
+    exit_code = RunSteps();
   } catch (const Exception& error) {
-    ShowErrorBox(user_interface, error.Message());
+    ShowErrorBox(error.Message());
   } catch (const std::exception& error) {
     // Not one of ours (a library's failure, memory exhausted): the same box with what the
     // library said, so an unattended run still ends with an honest code instead of a crash.
-    ShowErrorBox(user_interface, Utf8ToString(error.what()));
+    ShowErrorBox(Utf8ToString(error.what()));
   }
   HandBackUninstallResult(exit_code);
   TInstallerSpawnService::Finalize();

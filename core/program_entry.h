@@ -1,21 +1,7 @@
 // The program entry: what one run of the setup executable does, in order, and how it ends.
 #pragma once
 
-#include <functional>
-
-#include "platform/message_box.h"
 #include "platform/text.h"
-
-// What the wizard brings to the entry; the core runs without it (silently).
-struct TProgramUserInterface {
-  // Sets up the application object before the language dialog may be shown.
-  std::function<void()> InitializeApplication;
-  // Creates the wizard form as the main form, runs the message loop until it closes, and
-  // returns the exit code of the run.
-  std::function<int()> RunWizard;
-  // The owner of the error box (the application's window), or null.
-  std::function<platform::NativeWindow()> ApplicationWindow;
-};
 
 // The registered window message by which the uninstaller's copy in the temporary folder hands
 // its result (first parameter: the exit code) to the first process's window that its switch
@@ -25,8 +11,9 @@ inline constexpr char16_t UninstallResultMessageName[] = u"TInstallerUninstallRe
 inline constexpr char16_t UninstallCallerClassName[] = u"TInstallerUninstallCaller";
 
 // Runs the program and returns the process exit code (exit_codes.h). Every exception that
-// escapes the steps is shown in one message box captioned "Setup" with the error icon.
-int RunProgramEntry(const TProgramUserInterface& user_interface = {});
+// escapes the steps is shown in one message box captioned "Setup" with the error icon. A run
+// that is not silent needs the registered user interface (installer_user_interface.h).
+int RunProgramEntry();
 
 // The argument text the entry read: the process command line without the program path.
 const String& ProgramArgumentText();

@@ -15,6 +15,7 @@
 #include "core/installer_errors.h"
 #include "core/installer_spawn_service.h"
 #include "core/installer_test_fixture.h"
+#include "core/installer_user_interface.h"
 #include "package/setup_package_builder.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
@@ -407,6 +408,65 @@ TEST_F(ProgramEntry, ADestinationThatIsNotAFolderOfItsOwnIsRefused) {
 TEST_F(ProgramEntry, WithoutTheWizardAnInteractiveRunExplainsItself) {
   EXPECT_EQ(Run(u""), ExitFailed);
   EXPECT_EQ(OnlyBox(), u"This setup program has no wizard: start it with /AUTO and /SILENT.");
+}
+
+// A user interface that records what the entry asked of it.
+class RecordingUserInterface : public IInstallerUserInterface {
+ public:
+  void InitializeApplication() override { Calls.push_back("initialize"); }
+  int ShowLanguageDialog(const std::vector<TInstallerLanguageEntry>& /*entries*/,
+                         int preselected) override {
+    Calls.push_back("language");
+    return preselected;
+  }
+  int RunWizard() override {
+    Calls.push_back("wizard");
+    if (Fail) throw EInstallerGeneralError(u"Cannot locate \"header.png\" file in setup archive");
+    return WizardExitCode;
+  }
+  platform::NativeWindow OwnerWindow() const override { return Window; }
+
+  std::vector<std::string> Calls;
+  int WizardExitCode = ExitCancelled;
+  bool Fail = false;
+  platform::NativeWindow Window = nullptr;
+};
+
+class ProgramEntryWithWizard : public ProgramEntry {
+ protected:
+  void SetUp() override {
+    ProgramEntry::SetUp();
+    SetInstallerUserInterface(&user_interface_);
+  }
+  void TearDown() override {
+    SetInstallerUserInterface(nullptr);
+    ProgramEntry::TearDown();
+  }
+
+  RecordingUserInterface user_interface_;
+};
+
+TEST_F(ProgramEntryWithWizard, AnInteractiveRunEndsWithTheWizardsCode) {
+  EXPECT_EQ(Run(u""), ExitCancelled);
+  EXPECT_EQ(user_interface_.Calls, (std::vector<std::string>{"initialize", "language", "wizard"}));
+  EXPECT_EQ(OnlyBox(), u"");
+}
+
+TEST_F(ProgramEntryWithWizard, AnAutomaticRunWithoutSilentShowsTheWizardButNoLanguageDialog) {
+  user_interface_.WizardExitCode = ExitSuccess;
+  EXPECT_EQ(Run(u"/AUTO=C:\\Apps\\ZELO"), ExitSuccess);
+  EXPECT_EQ(user_interface_.Calls, (std::vector<std::string>{"initialize", "wizard"}));
+}
+
+TEST_F(ProgramEntryWithWizard, ASilentRunNeverReachesTheWizard) {
+  EXPECT_EQ(Run(u"/AUTO=C:\\Apps\\ZELO /SILENT"), ExitSuccess);
+  EXPECT_EQ(user_interface_.Calls, (std::vector<std::string>{"initialize"}));
+}
+
+TEST_F(ProgramEntryWithWizard, AWizardThatCannotBeBuiltEndsInTheErrorBox) {
+  user_interface_.Fail = true;
+  EXPECT_EQ(Run(u""), ExitFailed);
+  EXPECT_EQ(OnlyBox(), u"Cannot locate \"header.png\" file in setup archive");
 }
 
 }  // namespace

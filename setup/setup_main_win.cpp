@@ -2,9 +2,11 @@
 // over to the program entry.
 #include <windows.h>
 
+#include "core/installer_user_interface.h"
 #include "core/program_entry.h"
 #include "platform/shell_execute.h"
 #include "product/product_info_zelo.h"
+#include "ui/wizard_user_interface_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // Before anything can load a library: only System32 is searched, so a DLL planted beside the
@@ -13,5 +15,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // The shell may hand a verb to a COM handler when the installer opens the player or a page.
   const platform::ShellApartment apartment;
   RegisterProductZELO();
-  return RunProgramEntry();
+  TWizardUserInterface wizard;
+  SetInstallerUserInterface(&wizard);
+  const int exit_code = RunProgramEntry();
+  SetInstallerUserInterface(nullptr);
+  return exit_code;
 }

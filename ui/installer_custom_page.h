@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/text.h"
@@ -61,8 +62,9 @@ class TInstallerCustomPage {
 // name without the prefix is kept whole rather than cut at a fixed length.
 String GetPageSectionName(StringView class_name);
 
-// A page class reference: the class's name and its virtual constructor.
+// A page class reference: the class's name and its virtual constructor (which may carry what
+// the page's window is made with).
 struct TInstallerPageClass {
   StringView Name;
-  std::unique_ptr<TInstallerCustomPage> (*Create)() = nullptr;
+  std::function<std::unique_ptr<TInstallerCustomPage>()> Create;
 };

@@ -6,6 +6,23 @@
 #include "platform/windows_text.h"
 #include "ui/vyn_form_win.h"
 
+const wchar_t* RegisterVYNControlClass(const wchar_t* name, WNDPROC procedure, int extra_bytes) {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof(window_class);
+  if (::GetClassInfoExW(::GetModuleHandleW(nullptr), name, &window_class)) return name;
+  window_class = WNDCLASSEXW{};
+  window_class.cbSize = sizeof(window_class);
+  window_class.lpfnWndProc = procedure;
+  window_class.cbWndExtra = extra_bytes;
+  window_class.hInstance = ::GetModuleHandleW(nullptr);
+  window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = name;
+  if (::RegisterClassExW(&window_class) == 0) {
+    RaiseLastOSError(u"A window class of the wizard's controls could not be registered.");
+  }
+  return name;
+}
+
 TVYNControl::TVYNControl(TVYNForm& form, const TVYNWindowTemplate& window, const TVYNBounds& bounds,
                          const TVYNFontStyle& font)
     : form_(form), id_(window.Id), bounds_(bounds), font_style_(font) {
@@ -26,6 +43,12 @@ TVYNControl::~TVYNControl() {
 
 void TVYNControl::SetBounds(const TVYNBounds& bounds) {
   bounds_ = bounds;
+  ApplyScale();
+}
+
+void TVYNControl::SetParentWindow(HWND parent) {
+  if (handle_ == nullptr || parent == nullptr) return;
+  ::SetParent(handle_, parent);
   ApplyScale();
 }
 
@@ -69,12 +92,17 @@ void TVYNControl::SetFont(const TVYNFontStyle& font) {
   ApplyScale();
 }
 
-void TVYNControl::ApplyScale() {
+void TVYNControl::PlaceWindow() {
   if (handle_ == nullptr) return;
   const TVYNScale scale = form_.Scale();
   ::SetWindowPos(handle_, nullptr, scale.Apply(bounds_.Left), scale.Apply(bounds_.Top),
                  scale.Apply(bounds_.Width), scale.Apply(bounds_.Height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TVYNControl::ApplyScale() {
+  if (handle_ == nullptr) return;
+  PlaceWindow();
   // The window lets go of the old font before it is deleted.
   platform::ScopedFont font = CreateVYNFont(font_style_, form_.Dpi());
   ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
@@ -91,12 +119,13 @@ HBRUSH TVYNControl::ControlColor(HDC dc) {
 void TVYNControl::Repaint(bool with_background) {
   if (handle_ == nullptr) return;
   if (with_background) {
-    // A see-through control has nothing of its own behind its text: the form must repaint
-    // that part, or the old text stays visible under the new one.
+    // A see-through control has nothing of its own behind its text: the window it sits on
+    // must repaint that part, or the old text stays visible under the new one.
+    const HWND parent = ::GetParent(handle_);
     RECT rect;
     ::GetWindowRect(handle_, &rect);
-    ::MapWindowPoints(nullptr, form_.Handle(), reinterpret_cast<POINT*>(&rect), 2);
-    ::InvalidateRect(form_.Handle(), &rect, TRUE);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    ::InvalidateRect(parent, &rect, TRUE);
   }
   ::InvalidateRect(handle_, nullptr, TRUE);
 }

@@ -10,6 +10,11 @@
 
 class TVYNForm;
 
+// Registers a window class of the component library's own controls once per process and
+// returns its name; raises when the system refuses it. ExtraBytes are per-window bytes
+// (GetWindowLongPtr offsets from 0) that hold state readable before the control's object.
+const wchar_t* RegisterVYNControlClass(const wchar_t* name, WNDPROC procedure, int extra_bytes);
+
 // Left, top, width and height in pixels at 96 DPI.
 struct TVYNBounds {
   int Left = 0;
@@ -43,6 +48,9 @@ class TVYNControl {
 
   const TVYNBounds& Bounds() const { return bounds_; }
   void SetBounds(const TVYNBounds& bounds);
+  // Moves the control into a container (a page) of the same form; its bounds are then
+  // relative to the container's client area.
+  void SetParentWindow(HWND parent);
 
   String Caption() const;
   void SetCaption(const String& caption);
@@ -61,6 +69,10 @@ class TVYNControl {
   virtual void ApplyScale();
   // A WM_COMMAND notification from this window.
   virtual void Command(WORD /*notification*/) {}
+  // A WM_NOTIFY notification from this window; false when the control does not handle it.
+  virtual bool Notify(const NMHDR& /*header*/, LRESULT& /*result*/) { return false; }
+  // The form's look changed; controls that keep colours of their own take the new ones.
+  virtual void LookChanged() {}
   // WM_CTLCOLOR*: sets the DC's colours and returns the background brush.
   virtual HBRUSH ControlColor(HDC dc);
   // WM_DRAWITEM for owner-drawn controls; false when the control does not draw itself.
@@ -75,7 +87,9 @@ class TVYNControl {
   TVYNControl(TVYNForm& form, const TVYNWindowTemplate& window, const TVYNBounds& bounds,
               const TVYNFontStyle& font = {});
 
-  // Repaints the control and, for see-through controls, the form behind it.
+  // Places the window for the form's current scale, leaving its font alone.
+  void PlaceWindow();
+  // Repaints the control and, for see-through controls, the window behind it.
   void Repaint(bool with_background);
 
  private:

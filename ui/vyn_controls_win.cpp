@@ -5,7 +5,6 @@
 
 #include <algorithm>
 
-#include "platform/exception.h"
 #include "platform/shell_execute.h"
 #include "platform/windows_text.h"
 #include "ui/vyn_form_win.h"
@@ -13,6 +12,8 @@
 namespace {
 
 constexpr wchar_t ProgressBarClass[] = L"TVYNProgressBar";
+// The position, kept with the window so it can be read before the object is attached.
+constexpr int ProgressBarExtraBytes = sizeof(LONG_PTR);
 
 TVYNWindowTemplate WindowTemplate(const wchar_t* window_class, DWORD style, int id,
                                   DWORD ex_style = 0) {
@@ -50,21 +51,6 @@ void UseFormColours(HWND window) {
 
 bool GetCheck(HWND window) {
   return window != nullptr && ::SendMessageW(window, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-const wchar_t* RegisterProgressBarClass(WNDPROC procedure) {
-  static const bool registered = [procedure] {
-    WNDCLASSEXW window_class{};
-    window_class.cbSize = sizeof(window_class);
-    window_class.lpfnWndProc = procedure;
-    window_class.cbWndExtra = sizeof(LONG_PTR);  // the position, readable before the object
-    window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    window_class.lpszClassName = ProgressBarClass;
-    return ::RegisterClassExW(&window_class) != 0;
-  }();
-  if (!registered) RaiseLastOSError(u"The progress bar class could not be registered.");
-  return ProgressBarClass;
 }
 
 }  // namespace
@@ -182,6 +168,11 @@ TVYNLabel::TVYNLabel(TVYNForm& form, int id, const TVYNBounds& bounds, const Str
     : TVYNControl(form, WindowTemplate(L"STATIC", LabelStyle(options), id), bounds,
                   LinkFont(font, options)),
       options_(options) {
+  if (options_.Transparent && Handle() != nullptr) {
+    // Labels may overlap (a page's title runs into the body text below it). Clipped by its
+    // sibling, a see-through label would lose its text under the other's empty part.
+    ::SetWindowLongW(Handle(), GWL_STYLE, ::GetWindowLongW(Handle(), GWL_STYLE) & ~WS_CLIPSIBLINGS);
+  }
   SetCaption(caption);
 }
 
@@ -196,9 +187,25 @@ void TVYNLabel::Command(WORD notification) {
   (void)platform::ShellOpen(options_.LinkTarget, u"", u"", platform::ShowNormal);
 }
 
+void TVYNLabel::SetTextColor(std::optional<COLORREF> colour) {
+  text_colour_ = colour;
+  Repaint(true);
+}
+
+void TVYNLabel::SetBackgroundColor(std::optional<COLORREF> colour) {
+  background_colour_ = colour;
+  background_brush_.Reset(colour ? ::CreateSolidBrush(*colour) : nullptr);
+  Repaint(true);
+}
+
 HBRUSH TVYNLabel::ControlColor(HDC dc) {
   const HBRUSH background = TVYNControl::ControlColor(dc);
   if (!options_.LinkTarget.empty() && Enabled()) ::SetTextColor(dc, Form().Look().Link);
+  if (text_colour_ && Enabled()) ::SetTextColor(dc, *text_colour_);
+  if (background_colour_) {
+    ::SetBkColor(dc, *background_colour_);
+    return background_brush_.Get();
+  }
   if (!options_.Transparent) return background;
   ::SetBkMode(dc, TRANSPARENT);
   return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
@@ -211,7 +218,11 @@ HCURSOR TVYNLabel::Cursor() const {
 // Progress bar.
 
 TVYNProgressBar::TVYNProgressBar(TVYNForm& form, int id, const TVYNBounds& bounds)
-    : TVYNControl(form, WindowTemplate(RegisterProgressBarClass(WindowProc), 0, id), bounds) {
+    : TVYNControl(form,
+                  WindowTemplate(RegisterVYNControlClass(ProgressBarClass, WindowProc,
+                                                         ProgressBarExtraBytes),
+                                 0, id),
+                  bounds) {
   ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "ui/vyn_control_win.h"
 
@@ -66,6 +67,14 @@ class TVYNLabel : public TVYNControl {
             const TVYNLabelOptions& options = {}, const TVYNFontStyle& font = {});
 
   const String& LinkTarget() const { return options_.LinkTarget; }
+  void SetLinkTarget(const String& target) { options_.LinkTarget = target; }
+  // A colour of its own instead of the look's (a red error title, a link's blue); none for
+  // the look's.
+  void SetTextColor(std::optional<COLORREF> colour);
+  // Paints the label opaque in this colour: for labels over a part of the form painted in
+  // another colour than the look's background (the footer), which a see-through label cannot
+  // repaint behind itself. None for see-through (or the look's background).
+  void SetBackgroundColor(std::optional<COLORREF> colour);
   // Called instead of the shell when set (a test, or a form that opens links itself).
   std::function<void(const String& target)> OnLinkClick;
 
@@ -75,6 +84,9 @@ class TVYNLabel : public TVYNControl {
 
  private:
   TVYNLabelOptions options_;
+  std::optional<COLORREF> text_colour_;
+  std::optional<COLORREF> background_colour_;
+  platform::ScopedBrush background_brush_;
 };
 
 // A bar from 0 to 100 painted in the form's accent colour. It is its own window class, which

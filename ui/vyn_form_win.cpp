@@ -152,6 +152,7 @@ TVYNForm::~TVYNForm() {
 void TVYNForm::SetLook(const TVYNLook& look) {
   look_ = look;
   background_brush_.Reset(::CreateSolidBrush(look_.Background));
+  for (TVYNControl* control : controls_) control->LookChanged();
   if (window_)
     ::RedrawWindow(Handle(), nullptr, nullptr,
                    RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
@@ -282,6 +283,14 @@ LRESULT TVYNForm::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {
         return 0;
       }
       break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+      LRESULT result = 0;
+      if (TVYNControl* control = FindControl(header->hwndFrom)) {
+        if (control->Notify(*header, result)) return result;
+      }
+      break;
+    }
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
       if (TVYNControl* control = FindControl(item->hwndItem)) {

@@ -38,6 +38,21 @@ struct TWizardCloseCallbacks {
 TWizardCloseDecision DecideWizardClose(TInstallerState state, bool inside_notification,
                                        const TWizardCloseCallbacks& callbacks);
 
+// Marks the main thread as handling a worker notification while it lives. Notifications nest
+// (a handler that processes pending messages can receive the next one), so this counts.
+class TWizardNotificationScope {
+ public:
+  TWizardNotificationScope() { ++depth_; }
+  ~TWizardNotificationScope() { --depth_; }
+  TWizardNotificationScope(const TWizardNotificationScope&) = delete;
+  TWizardNotificationScope& operator=(const TWizardNotificationScope&) = delete;
+
+  static bool Inside() { return depth_ > 0; }
+
+ private:
+  static inline int depth_ = 0;
+};
+
 enum class TWizardNotifyReaction : uint8_t {
   nrIgnore,
   nrClose,          // close the window (through the close rule)

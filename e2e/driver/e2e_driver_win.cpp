@@ -33,6 +33,7 @@
 //       player; fails when the window is gone or does not answer in time.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
@@ -85,11 +86,21 @@ std::string JsonString(const std::wstring& text) {
   return out + "\"";
 }
 
+// Asks the window itself (WM_GETTEXT), as a screen reader does: GetWindowText on another
+// process's window reads only the caption the system keeps, which a rich edit control leaves
+// empty. A hung window answers with nothing after a second.
 std::wstring WindowText(HWND window) {
-  const int length = ::GetWindowTextLengthW(window);
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) {
+    return {};
+  }
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = ::GetWindowTextW(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(copied));
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                             SMTO_ABORTIFHUNG, 1000, &copied)) {
+    return {};
+  }
+  text.resize(std::min<size_t>(copied, text.size() - 1));
   return text;
 }
 
@@ -192,8 +203,14 @@ std::string Describe(HWND window) {
   json << "{\"window\":" << reinterpret_cast<uintptr_t>(window)
        << ",\"class\":" << JsonString(ClassName(window))
        << ",\"caption\":" << JsonString(WindowText(window))
-       << ",\"owner\":" << reinterpret_cast<uintptr_t>(::GetWindow(window, GW_OWNER))
-       << ",\"controls\":[";
+       << ",\"owner\":" << reinterpret_cast<uintptr_t>(::GetWindow(window, GW_OWNER));
+  // The client area on the screen, so that a screenshot's pixels can be told apart by place.
+  RECT client{};
+  ::GetClientRect(window, &client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  json << ",\"client\":[" << client.left << "," << client.top << "," << client.right << ","
+       << client.bottom << "]";
+  json << ",\"controls\":[";
   std::vector<HWND> children;
   ::EnumChildWindows(
       window,
@@ -466,11 +483,22 @@ int Hold(int argc, wchar_t** argv) {
 int Close(int argc, wchar_t** argv) {
   HWND window = nullptr;
   UINT timeout = 10000;
+  bool as_user = false;
   for (int i = 2; i + 1 < argc; i += 2) {
     const std::wstring option = argv[i];
     if (option == L"--window")
       window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
     if (option == L"--timeout") timeout = static_cast<UINT>(_wtoi(argv[i + 1]));
+    if (option == L"--as-user") as_user = std::wstring_view(argv[i + 1]) == L"1";
+  }
+  if (as_user) {
+    // What the title bar's close box and Alt+F4 do; posted, since the window may answer with
+    // a modal question that the caller goes on to answer.
+    if (window == nullptr || !::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0)) {
+      std::fprintf(stderr, "the window did not take the close request\n");
+      return 1;
+    }
+    return 0;
   }
   DWORD_PTR answer = 0;
   if (window == nullptr || !::IsWindow(window) ||

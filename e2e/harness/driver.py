@@ -72,9 +72,11 @@ class Driver:
         if self._call(arguments) is None:
             raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
 
-    def close(self, window: dict, timeout_ms=10000):
-        """Asks a window to close with WM_CLOSE, sent and answered as Setup sends it."""
-        arguments = ["close", "--window", str(window["window"]), "--timeout", str(timeout_ms)]
+    def close(self, window: dict, timeout_ms=10000, as_user=False):
+        """Asks a window to close with WM_CLOSE, sent and answered as Setup sends it; as_user
+        posts what the title bar's close box (or Alt+F4) posts and returns at once."""
+        arguments = ["close", "--window", str(window["window"]), "--timeout", str(timeout_ms),
+                     "--as-user", "1" if as_user else "0"]
         if self._call(arguments, timeout=timeout_ms / 1000 + 30) is None:
             raise AssertionError(f"{window['class']!r} did not take the close request")
 

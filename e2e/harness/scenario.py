@@ -49,12 +49,14 @@ class Context:
         return Registry(self.prefix.path)
 
     def screenshot(self, label: str):
+        """Takes a screenshot under Xvfb and returns its path; None without a display."""
         if self.display is None:
-            return
+            return None
         self._screenshots += 1
         path = self.output / f"screenshot-{self._screenshots:02d}-{label}.png"
         self.display.screenshot(path)
         print(f"    screenshot {path}")
+        return path
 
 
 def demo_log_folder(output: Path) -> Path:

@@ -1,0 +1,105 @@
+"""Every page of the wizard in the light and the dark app mode, at 96 and at 144 DPI: a user
+installs the demo through Welcome, License, Ready, Install and Finish, then removes it through
+the uninstaller's Uninstall and Uninstall-finish pages. Each page is kept as a screenshot, and
+the frame's colours (footer, header line, step strip, page background) are read from the
+screen at the places the layout puts them, scaled for the DPI."""
+
+from e2e.harness.scenario import Action, Context, Scenario, State
+from e2e.harness.states import DEFAULT_FOLDER, PRODUCT_KEY, Clean, Installed
+from e2e.harness.wizard import (ACCENT, PAGE_BACKGROUND, STRIP_BACKGROUND, FramePixels,
+                                SetLook, Wizard, start_demo_setup)
+
+# Four installations and removals under Xvfb.
+TIMEOUT = 900
+
+INSTALL_PAGES = 5  # Welcome, License, Ready, Install, Finish: the demo's product pages come later
+
+
+def look_name(dark: bool, dpi: int) -> str:
+    return f"{'dark' if dark else 'light'}-{dpi}"
+
+
+class InstallThroughTheWizard(Action):
+    def __init__(self, dark: bool, dpi: int):
+        self.dark = dark
+        self.dpi = dpi
+        self.name = "double-click setup.exe and install through every page"
+
+    def shot(self, context: Context, wizard: Wizard, page: str) -> FramePixels:
+        path = context.screenshot(f"{look_name(self.dark, self.dpi)}-{page}")
+        return FramePixels(wizard, path, self.dpi)
+
+    def __call__(self, context: Context):
+        dark = self.dark
+        launched = start_demo_setup(context)
+
+        wizard = Wizard(context)
+        frame = self.shot(context, wizard, "welcome")
+        frame.expect("footer", 300, 470, ACCENT[dark])
+        frame.expect("welcome page background", 620, 400, PAGE_BACKGROUND[dark])
+
+        wizard.press_next()
+        frame = self.shot(context, wizard, "license")
+        frame.expect("line under the header", 300, 52, ACCENT[dark])
+        frame.expect("page background", 320, 80, PAGE_BACKGROUND[dark])
+        frame.expect("strip background", 630, 58, STRIP_BACKGROUND[dark])
+        frame.expect_strip_segment(1, INSTALL_PAGES, dark)
+
+        wizard.click_text("I accept the terms of the License Agreement")
+        wizard.press_next()
+        frame = self.shot(context, wizard, "ready")
+        frame.expect_strip_segment(2, INSTALL_PAGES, dark)
+
+        wizard.press_next()
+        self.shot(context, wizard, "install")
+        wizard.wait_for(lambda w: w.next_button()["text"] == "Finish", what="the finish page")
+        frame = self.shot(context, wizard, "finish")
+        frame.expect("finish page background", 620, 400, PAGE_BACKGROUND[dark])
+        wizard.click_text("Start ZELO now")
+        wizard.click_text("Visit the ZELO home page")
+        wizard.press_finish()
+        exit_code = launched.wait(timeout=60)
+        assert exit_code == 0, f"setup.exe ended with {exit_code}"
+
+
+class UninstallThroughTheWizard(Action):
+    def __init__(self, dark: bool, dpi: int):
+        self.dark = dark
+        self.dpi = dpi
+        self.name = "start Uninstall.exe: its Uninstall and Uninstall-finish pages"
+
+    def __call__(self, context: Context):
+        look = look_name(self.dark, self.dpi)
+        launched = context.driver.launch(f'"{DEFAULT_FOLDER}\\Uninstall.exe"')
+        wizard = Wizard(context)
+        context.screenshot(f"{look}-uninstall")
+        wizard.wait_for(lambda w: w.next_button()["text"] == "Finish",
+                        what="the uninstall-finish page")
+        path = context.screenshot(f"{look}-uninstall-finish")
+        FramePixels(wizard, path, self.dpi).expect("footer", 300, 470, ACCENT[self.dark])
+        assert "ZELO has been uninstalled" in wizard.visible_texts(), wizard.visible_texts()
+        wizard.press_finish()
+        exit_code = launched.wait(timeout=60)
+        assert exit_code == 0, f"Uninstall.exe ended with {exit_code}"
+
+
+class Removed(State):
+    name = "removed: no registration, no program"
+
+    def check(self, context: Context):
+        assert not context.prefix.unix_path(DEFAULT_FOLDER + "\\ZELO.exe").exists()
+        assert not context.registry().has_key(PRODUCT_KEY), f"{PRODUCT_KEY} is still there"
+
+
+SCENARIOS = [
+    Scenario(
+        name=look_name(dark, dpi),
+        description=f"{look_name(dark, dpi)}: install and uninstall through every page",
+        start=Clean(),
+        steps=[(SetLook(dark, dpi), Clean()),
+               (InstallThroughTheWizard(dark, dpi), Installed(DEFAULT_FOLDER)),
+               (UninstallThroughTheWizard(dark, dpi), Removed())],
+        display=True,
+    )
+    for dark in (False, True) for dpi in (96, 144)
+]
