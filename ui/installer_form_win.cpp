@@ -204,6 +204,16 @@ void TInstallerForm::Notify(int32_t code, intptr_t /*param*/) {
   }
 }
 
+LRESULT TInstallerForm::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  // Once the run has ended Close is disabled in the system menu, and with it the close box
+  // and Alt+F4: Finish is the way out. Not every system checks the menu item by itself.
+  if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_CLOSE && Handle() != nullptr &&
+      (::GetMenuState(::GetSystemMenu(Handle(), FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED) != 0) {
+    return 0;
+  }
+  return TVYNForm::HandleMessage(message, wparam, lparam);
+}
+
 void TInstallerForm::ColorSchemeChanged() {
   palette_ = GetInstallerPalette(IsDarkMode());
   ApplyPalette();

@@ -39,6 +39,7 @@ class TInstallerForm : public TVYNForm, public IInstallerNotify {
 
  protected:
   void Paint(HDC dc, const RECT& client) override;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
   void CreatePages();

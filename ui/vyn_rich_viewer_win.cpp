@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "platform/exception.h"
 #include "platform/file_system.h"
@@ -76,6 +77,25 @@ void ColourAutomaticText(HWND window, LONG start, LONG end, COLORREF colour) {
   ColourAutomaticText(window, middle, end, colour);
 }
 
+// The rich edit control's own window procedure, kept with each viewer window.
+constexpr wchar_t OriginalProcedureProperty[] = L"TVYNRichViewer.Procedure";
+
+// A read-only viewer has nothing to do with Tab, Enter or Escape: they belong to the dialog
+// navigation (Tab moves on, Enter presses the default button), which the multi-line control
+// would otherwise swallow. The arrows and page keys still scroll.
+LRESULT CALLBACK ViewerProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto original = reinterpret_cast<WNDPROC>(::GetPropW(window, OriginalProcedureProperty));
+  if (original == nullptr) return ::DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    ::RemovePropW(window, OriginalProcedureProperty);
+    return ::CallWindowProcW(original, window, message, wparam, lparam);
+  }
+  const LRESULT result = ::CallWindowProcW(original, window, message, wparam, lparam);
+  if (message == WM_GETDLGCODE) return result & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS);
+  return result;
+}
+
 }  // namespace
 
 TVYNRichViewer::TVYNRichViewer(TVYNForm& form, int id, const TVYNBounds& bounds)
@@ -86,6 +106,9 @@ TVYNRichViewer::TVYNRichViewer(TVYNForm& form, int id, const TVYNBounds& bounds)
                                      WS_EX_CLIENTEDGE, id},
                   bounds),
       dpi_(TextDpi(Handle())) {
+  ::SetPropW(Handle(), OriginalProcedureProperty,
+             reinterpret_cast<HANDLE>(::GetWindowLongPtrW(Handle(), GWLP_WNDPROC)));
+  ::SetWindowLongPtrW(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewerProcedure));
   // The base made the font before anything was streamed in, which is when it must be set:
   // set afterwards it would wipe the document's formatting.
   ::SendMessageW(Handle(), EM_SETREADONLY, TRUE, 0);
@@ -106,7 +129,13 @@ void TVYNRichViewer::LoadFromStream(const std::vector<uint8_t>* rtf) {
   EDITSTREAM stream{};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
   stream.pfnCallback = ReadStream;
-  ::SendMessageW(Handle(), EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  // A document that is no RTF (a licence saved as plain text) would show nothing as RTF; it
+  // is shown as the plain text it is.
+  constexpr std::string_view RtfSignature = "{\\rtf";
+  const bool is_rtf = rtf->size() >= RtfSignature.size() &&
+                      std::equal(RtfSignature.begin(), RtfSignature.end(), rtf->begin());
+  ::SendMessageW(Handle(), EM_STREAMIN, is_rtf ? SF_RTF : SF_TEXT,
+                 reinterpret_cast<LPARAM>(&stream));
   ApplyColours();
   ApplyZoom(zoom_);
 }

@@ -509,6 +509,33 @@ int Close(int argc, wchar_t** argv) {
   return 0;
 }
 
+// Presses a key in a window as the keyboard would: the key goes to the control that has the
+// focus in that window's thread, through its message queue, so dialog navigation (Tab, Enter on
+// the default button, Space on a check box) sees it. Prints the class of the control.
+int Key(int argc, wchar_t** argv) {
+  HWND window = nullptr;
+  UINT key = 0;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--window")
+      window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
+    if (option == L"--vk") key = static_cast<UINT>(_wtoi(argv[i + 1]));
+  }
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof(thread);
+  if (window == nullptr || key == 0 ||
+      !::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread)) {
+    std::fprintf(stderr, "no window or key\n");
+    return 1;
+  }
+  const HWND target = thread.hwndFocus != nullptr ? thread.hwndFocus : window;
+  const UINT scan = ::MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  ::PostMessageW(target, WM_KEYDOWN, key, 1 | (scan << 16));
+  ::PostMessageW(target, WM_KEYUP, key, 1 | (scan << 16) | (3u << 30));
+  std::printf("{\"focus\":%s}\n", JsonString(ClassName(target)).c_str());
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -521,6 +548,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"write-files") return WriteFiles(argc, argv);
   if (command == L"delete-files") return DeleteFiles(argc, argv);
   if (command == L"close") return Close(argc, argv);
+  if (command == L"key") return Key(argc, argv);
   std::fprintf(stderr,
                "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files|"
                "delete-files ...\n");

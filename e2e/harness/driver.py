@@ -72,6 +72,14 @@ class Driver:
         if self._call(arguments) is None:
             raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
 
+    def key(self, window: dict, virtual_key: int) -> str:
+        """Presses a key (a Windows virtual-key code) in the control that has the focus in the
+        window; returns that control's class."""
+        answer = self._call(["key", "--window", str(window["window"]), "--vk", str(virtual_key)])
+        if answer is None:
+            raise AssertionError(f"cannot press key {virtual_key} in {window['caption']!r}")
+        return json.loads(answer)["focus"]
+
     def close(self, window: dict, timeout_ms=10000, as_user=False):
         """Asks a window to close with WM_CLOSE, sent and answered as Setup sends it; as_user
         posts what the title bar's close box (or Alt+F4) posts and returns at once."""

@@ -11,6 +11,7 @@ WIZARD_CLASS = "TInstallerForm"
 BACK_ID = 10
 NEXT_ID = 11
 VERSION_ID = 12
+VK_TAB, VK_RETURN, VK_SPACE = 0x09, 0x0D, 0x20
 
 
 def start_demo_setup(context: Context, arguments: str = ""):
@@ -55,6 +56,13 @@ class Wizard:
     def press_finish(self):
         """Presses Next on the last page, which closes the window."""
         self.context.driver.click(self.window, control_id=NEXT_ID)
+
+    def press_key(self, virtual_key: int) -> str:
+        """Presses a key where the focus is; returns the focused control's class."""
+        focus = self.context.driver.key(self.window, virtual_key)
+        time.sleep(0.3)
+        self.refresh()
+        return focus
 
     def press_back(self):
         self.context.driver.click(self.window, control_id=BACK_ID)

@@ -2,11 +2,13 @@
 disabled until the terms are accepted, and follows the box both ways), Ready (the summary of
 the run, exact; Back returns to the licence, which keeps its box), Install, Finish (the
 post-install choices decide what starts: the player, not the home page). Back and Next show and
-hide as the pages allow."""
+hide as the pages allow; once the run has ended the close box does nothing."""
+
+import time
 
 from e2e.harness.scenario import Action, Context, Scenario, State
 from e2e.harness.states import DEFAULT_FOLDER, Clean, Installed
-from e2e.harness.wizard import Wizard, start_demo_setup
+from e2e.harness.wizard import VK_RETURN, VK_SPACE, VK_TAB, Wizard, start_demo_setup
 
 ACCEPT = "I accept the terms of the License Agreement"
 SUMMARY = [
@@ -56,11 +58,14 @@ class WalkTheWizard(Action):
         assert "Welcome to the ZELO Setup Wizard" in wizard.visible_texts()
         expect_buttons(wizard, "welcome", False, "Next >", True)
 
-        wizard.press_next()
+        # By keyboard: Enter presses Next; on the licence page the viewer has the focus, Tab
+        # moves on to the box and Space checks it.
+        assert wizard.press_key(VK_RETURN).lower() == "button"
         assert ACCEPT in wizard.visible_texts(), wizard.visible_texts()
         assert rich_text_lines(wizard)[0] == "ZELO License Agreement", rich_text_lines(wizard)
         expect_buttons(wizard, "license", False, "Next >", False)
-        wizard.click_text(ACCEPT)
+        assert wizard.press_key(VK_TAB).lower() == "richedit50w"
+        wizard.press_key(VK_SPACE)
         expect_buttons(wizard, "license, accepted", False, "Next >", True)
         wizard.click_text(ACCEPT)
         expect_buttons(wizard, "license, unchecked again", False, "Next >", False)
@@ -81,6 +86,12 @@ class WalkTheWizard(Action):
                  if c["class"].lower() == "button" and c["visible"] and c["id"] >= 1000}
         assert boxes == {"Start ZELO now": True, "Visit the ZELO home page": True}, boxes
         context.screenshot("finish")
+        # After the run only Finish leaves: the close box (Alt+F4) does nothing, asks nothing.
+        context.driver.close(wizard.window, as_user=True)
+        time.sleep(1)
+        assert context.driver.find_window(window_class="#32770", timeout_ms=0,
+                                          required=False) is None, "closing asked a question"
+        expect_buttons(wizard.refresh(), "finish after the close box", False, "Finish", True)
         wizard.click_text("Visit the ZELO home page")
         wizard.press_finish()
         exit_code = launched.wait(timeout=60)
