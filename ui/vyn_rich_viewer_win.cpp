@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "platform/exception.h"
@@ -52,9 +53,11 @@ int TextDpi(HWND window) {
 }
 
 // Text whose colour is "automatic" is drawn in the system's window-text colour whatever the
-// background, which is black on the dark look. Finds such runs by halving the range until its
-// format is uniform, and gives them Colour; text with a colour of its own keeps it.
-void ColourAutomaticText(HWND window, LONG start, LONG end, COLORREF colour) {
+// background, which is black on the dark look. Finds such runs, and the runs an earlier look
+// gave its colour (Previous), by halving the range until its format is uniform, and gives them
+// Colour; text with a colour of its own keeps it.
+void ColourPlainText(HWND window, LONG start, LONG end, std::optional<COLORREF> previous,
+                     COLORREF colour) {
   if (start >= end) return;
   CHARRANGE range{start, end};
   ::SendMessageW(window, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
@@ -63,7 +66,11 @@ void ColourAutomaticText(HWND window, LONG start, LONG end, COLORREF colour) {
   ::SendMessageW(window, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
   const bool uniform = (format.dwMask & CFM_COLOR) != 0;
   if (uniform) {
-    if ((format.dwEffects & CFE_AUTOCOLOR) == 0) return;
+    const bool plain =
+        (format.dwEffects & CFE_AUTOCOLOR) != 0 || (previous && format.crTextColor == *previous);
+    if (!plain || ((format.dwEffects & CFE_AUTOCOLOR) == 0 && format.crTextColor == colour)) {
+      return;
+    }
     CHARFORMAT2W coloured{};
     coloured.cbSize = sizeof(coloured);
     coloured.dwMask = CFM_COLOR;  // with no CFE_AUTOCOLOR in the effects: clears it
@@ -73,8 +80,8 @@ void ColourAutomaticText(HWND window, LONG start, LONG end, COLORREF colour) {
   }
   if (end - start < 2) return;
   const LONG middle = start + (end - start) / 2;
-  ColourAutomaticText(window, start, middle, colour);
-  ColourAutomaticText(window, middle, end, colour);
+  ColourPlainText(window, start, middle, previous, colour);
+  ColourPlainText(window, middle, end, previous, colour);
 }
 
 // The rich edit control's own window procedure, kept with each viewer window.
@@ -175,7 +182,8 @@ void TVYNRichViewer::ApplyColours() {
   GETTEXTLENGTHEX how{GTL_NUMCHARS, 1200};
   const auto length = static_cast<LONG>(
       ::SendMessageW(Handle(), EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&how), 0));
-  ColourAutomaticText(Handle(), 0, length, look.Text);
+  ColourPlainText(Handle(), 0, length, plain_text_colour_, look.Text);
+  plain_text_colour_ = look.Text;
   // The reader starts at the top, with nothing selected.
   CHARRANGE top{0, 0};
   ::SendMessageW(Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&top));

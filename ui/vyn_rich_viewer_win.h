@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/handle_traits_win.h"
@@ -31,6 +32,9 @@ class TVYNRichViewer : public TVYNControl {
   void ApplyColours();
   void ApplyZoom(int32_t zoom);
 
+  // The colour the viewer gave the text without a colour of its own, for the next change of
+  // the look.
+  std::optional<COLORREF> plain_text_colour_;
   int32_t zoom_ = 100;
   int dpi_ = 96;
 };

@@ -536,6 +536,16 @@ int Key(int argc, wchar_t** argv) {
   return 0;
 }
 
+// Tells every top-level window that a setting changed, as Windows does after the user changed
+// it; the text names the area ("ImmersiveColorSet": the app mode).
+int SettingChanged(int argc, wchar_t** argv) {
+  if (argc < 3) return 2;
+  DWORD_PTR answer = 0;
+  ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(argv[2]),
+                        SMTO_ABORTIFHUNG, 5000, &answer);
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -549,6 +559,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"delete-files") return DeleteFiles(argc, argv);
   if (command == L"close") return Close(argc, argv);
   if (command == L"key") return Key(argc, argv);
+  if (command == L"setting-changed") return SettingChanged(argc, argv);
   std::fprintf(stderr,
                "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files|"
                "delete-files ...\n");

@@ -80,6 +80,11 @@ class Driver:
             raise AssertionError(f"cannot press key {virtual_key} in {window['caption']!r}")
         return json.loads(answer)["focus"]
 
+    def setting_changed(self, area: str):
+        """Broadcasts WM_SETTINGCHANGE naming the changed area, as Windows does."""
+        if self._call(["setting-changed", area]) is None:
+            raise AssertionError(f"cannot broadcast the change of {area}")
+
     def close(self, window: dict, timeout_ms=10000, as_user=False):
         """Asks a window to close with WM_CLOSE, sent and answered as Setup sends it; as_user
         posts what the title bar's close box (or Alt+F4) posts and returns at once."""

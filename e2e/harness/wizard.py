@@ -103,12 +103,21 @@ class SetLook(Action):
         self.name = f"set the {'dark' if dark else 'light'} app mode and {dpi} DPI"
 
     def __call__(self, context: Context):
-        for key, value, data in ((PERSONALIZE_KEY, "AppsUseLightTheme", 0 if self.dark else 1),
-                                 (DESKTOP_KEY, "LogPixels", self.dpi)):
-            status = context.prefix.run("reg", "add", key, "/v", value, "/t", "REG_DWORD",
-                                        "/d", str(data), "/f", log=context.output / "reg.log")
-            assert status == 0, f"reg add {key} {value} ended with {status}"
+        set_app_mode(context, self.dark)
+        set_dword(context, DESKTOP_KEY, "LogPixels", self.dpi)
         context.prefix.stop_server()
+
+
+def set_dword(context: Context, key: str, value: str, data: int):
+    status = context.prefix.run("reg", "add", key, "/v", value, "/t", "REG_DWORD", "/d",
+                                str(data), "/f", log=context.output / "reg.log")
+    assert status == 0, f"reg add {key} {value} ended with {status}"
+
+
+def set_app_mode(context: Context, dark: bool):
+    """The user's choice between light and dark apps; programs that run learn of it through
+    the setting-change broadcast."""
+    set_dword(context, PERSONALIZE_KEY, "AppsUseLightTheme", 0 if dark else 1)
 
 
 class FramePixels:

@@ -18,6 +18,8 @@ def answer_close_question(context: Context, wizard: Wizard, button: str):
                if c["class"].lower() == "button" and c["visible"]]
     assert QUESTION in texts, f"box texts {texts}"
     assert buttons == ["OK", "Cancel"], f"buttons {buttons}"
+    icons = [c.get("icon") for c in box["controls"] if c.get("icon")]
+    assert icons == ["question"], f"icons {icons}, expected the question icon"
     assert box["owner"] == wizard.window["window"], "the question is not owned by the wizard"
     context.screenshot(f"question-{button.lower()}")
     context.driver.click(box, text=button)
