@@ -3,6 +3,7 @@
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_summary_builder.h"
+#include "ui/installer_page_class_win.h"
 #include "ui/vyn_form_win.h"
 #include "ui/vyn_message_loop_win.h"
 #include "ui/wizard_close_rule.h"
@@ -11,15 +12,6 @@ namespace {
 
 constexpr COLORREF ErrorTitleColour = 0x0000FF;    // red
 constexpr COLORREF HomePageLinkColour = 0xCC6600;  // red 0, green 102, blue 204
-
-template <class Page>
-TInstallerPageClass PageClass(StringView name, const TInstallerPageContext& context) {
-  return TInstallerPageClass{name, [context]() -> std::unique_ptr<TInstallerCustomPage> {
-                               auto page = std::make_unique<Page>(context);
-                               page->Initialize();
-                               return page;
-                             }};
-}
 
 }  // namespace
 
@@ -186,11 +178,11 @@ void TInstallerPageFinish::WriteActions() {
 }
 
 std::vector<TInstallerPageClass> GetCommonPageClasses(const TInstallerPageContext& context) {
-  return {PageClass<TInstallerPageWelcome>(u"TInstallerPageWelcome", context),
-          PageClass<TInstallerPageLicense>(u"TInstallerPageLicense", context),
-          PageClass<TInstallerPageReadyToInstall>(u"TInstallerPageReadyToInstall", context),
-          PageClass<TInstallerPageInstall>(u"TInstallerPageInstall", context),
-          PageClass<TInstallerPageUninstall>(u"TInstallerPageUninstall", context),
-          PageClass<TInstallerPageFinish>(u"TInstallerPageFinish", context),
-          PageClass<TInstallerPageUninstallFinish>(u"TInstallerPageUninstallFinish", context)};
+  return {MakePageClass<TInstallerPageWelcome>(u"TInstallerPageWelcome", context),
+          MakePageClass<TInstallerPageLicense>(u"TInstallerPageLicense", context),
+          MakePageClass<TInstallerPageReadyToInstall>(u"TInstallerPageReadyToInstall", context),
+          MakePageClass<TInstallerPageInstall>(u"TInstallerPageInstall", context),
+          MakePageClass<TInstallerPageUninstall>(u"TInstallerPageUninstall", context),
+          MakePageClass<TInstallerPageFinish>(u"TInstallerPageFinish", context),
+          MakePageClass<TInstallerPageUninstallFinish>(u"TInstallerPageUninstallFinish", context)};
 }

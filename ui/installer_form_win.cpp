@@ -8,6 +8,7 @@
 #include "ui/installer_common_pages_win.h"
 #include "ui/installer_form_pages.h"
 #include "ui/installer_form_view_info.h"
+#include "ui/installer_product_pages_win.h"
 #include "ui/wizard_buttons.h"
 #include "ui/wizard_close_rule.h"
 
@@ -97,7 +98,11 @@ TInstallerForm::TInstallerForm(int dpi)
 TInstallerForm::~TInstallerForm() = default;
 
 void TInstallerForm::CreatePages() {
-  page_classes_ = GetCommonPageClasses(TInstallerPageContext{*this, palette_});
+  const TInstallerPageContext context{*this, palette_};
+  page_classes_ = GetCommonPageClasses(context);
+  for (TInstallerPageClass& page_class : GetProductPageClasses(context)) {
+    page_classes_.push_back(std::move(page_class));
+  }
   CreateInstallerPages(pages_, Installer->ProductInfo(), Installer->Mode(),
                        Installer->HasOption(ioAuto), [this](StringView name) {
                          for (const TInstallerPageClass& page_class : page_classes_) {

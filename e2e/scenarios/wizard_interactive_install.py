@@ -1,11 +1,13 @@
 """A user double-clicks the demo setup and walks the wizard: Welcome, License (Next stays
-disabled until the terms are accepted, and follows the box both ways), Ready (the summary of
-the run, exact; Back returns to the licence, which keeps its box), Install, Finish (the
+disabled until the terms are accepted, and follows the box both ways), Integration (all five
+choices on; the user clears the desktop shortcut), Ready (the summary of the run, exact; Back
+returns through the pages, which keep their choices), Install, Finish (the
 post-install choices decide what starts: the player, not the home page). Back and Next show and
 hide as the pages allow; once the run has ended the close box does nothing."""
 
 import time
 
+from e2e.harness.old_installation import COMMON_DESKTOP, COMMON_PROGRAMS
 from e2e.harness.scenario import Action, Context, Scenario, State
 from e2e.harness.states import DEFAULT_FOLDER, Clean, Installed
 from e2e.harness.wizard import VK_RETURN, VK_SPACE, VK_TAB, Wizard, start_demo_setup
@@ -26,9 +28,16 @@ SUMMARY = [
     "    Associate audio files and playlists with ZELO",
     "",
     "Shortcuts",
-    "    Create a shortcut on the desktop",
     "    Create a shortcut in the Start menu",
 ]
+INTEGRATION_BOXES = {
+    "Create a shortcut on the desktop": True,
+    "Create a shortcut in the Start menu": True,
+    "Register ZELO with Windows": True,
+    "Associate audio files and playlists with ZELO": True,
+    "Add \"Play with ZELO\" and \"Add to ZELO playlist\" to the context menu of folders and "
+    "audio files": True,
+}
 
 
 def expect_buttons(wizard: Wizard, page: str, back_visible: bool, next_text: str,
@@ -38,6 +47,12 @@ def expect_buttons(wizard: Wizard, page: str, back_visible: bool, next_text: str
     assert found == (back_visible, next_text, next_enabled), \
         f"{page}: Back visible, Next text, Next enabled = {found}, expected " \
         f"{(back_visible, next_text, next_enabled)}"
+
+
+def checked_boxes(wizard: Wizard):
+    """The visible check boxes of the page and whether each is checked."""
+    return {c["text"]: c["checked"] for c in wizard.window["controls"]
+            if c["class"].lower() == "button" and c["visible"] and c["id"] >= 1000}
 
 
 def rich_text_lines(wizard: Wizard):
@@ -72,18 +87,27 @@ class WalkTheWizard(Action):
         wizard.click_text(ACCEPT)
 
         wizard.press_next()
+        expect_buttons(wizard, "integration", True, "Next >", True)
+        boxes = checked_boxes(wizard)
+        assert boxes == INTEGRATION_BOXES, boxes
+        wizard.click_text("Create a shortcut on the desktop")
+
+        wizard.press_next()
         expect_buttons(wizard, "ready", True, "Install", True)
         assert rich_text_lines(wizard) == SUMMARY, rich_text_lines(wizard)
         wizard.press_back()
+        expect_buttons(wizard, "integration again", True, "Next >", True)
+        assert not checked_boxes(wizard)["Create a shortcut on the desktop"]
+        wizard.press_back()
         expect_buttons(wizard, "license again", False, "Next >", True)
+        wizard.press_next()
         wizard.press_next()
         expect_buttons(wizard, "ready again", True, "Install", True)
 
         wizard.press_next()
         wizard.wait_for(lambda w: w.next_button()["text"] == "Finish", what="the finish page")
         expect_buttons(wizard, "finish", False, "Finish", True)
-        boxes = {c["text"]: c["checked"] for c in wizard.window["controls"]
-                 if c["class"].lower() == "button" and c["visible"] and c["id"] >= 1000}
+        boxes = checked_boxes(wizard)
         assert boxes == {"Start ZELO now": True, "Visit the ZELO home page": True}, boxes
         context.screenshot("finish")
         # After the run only Finish leaves: the close box (Alt+F4) does nothing, asks nothing.
@@ -109,6 +133,10 @@ class InstalledAndPlayerRuns(State):
         context.driver.close(player)
         assert context.prefix.wait_until_idle(timeout=60), "a program still runs"
         Installed(DEFAULT_FOLDER).check(context)
+        assert not context.prefix.unix_path(COMMON_DESKTOP + "ZELO.lnk").exists(), \
+            "the desktop shortcut was made though the user cleared its box"
+        assert context.prefix.unix_path(COMMON_PROGRAMS + "ZELO").is_dir(), \
+            "no Start menu folder"
 
 
 SCENARIO = Scenario(

@@ -12,7 +12,8 @@ from e2e.harness.wizard import (ACCENT, PAGE_BACKGROUND, STRIP_BACKGROUND, Frame
 # Four installations and removals under Xvfb.
 TIMEOUT = 900
 
-INSTALL_PAGES = 5  # Welcome, License, Ready, Install, Finish: the demo's product pages come later
+# Welcome, License, Integration, Ready, Install, Finish (the destination page comes later).
+INSTALL_PAGES = 6
 
 
 def look_name(dark: bool, dpi: int) -> str:
@@ -47,8 +48,13 @@ class InstallThroughTheWizard(Action):
 
         wizard.click_text("I accept the terms of the License Agreement")
         wizard.press_next()
-        frame = self.shot(context, wizard, "ready")
+        frame = self.shot(context, wizard, "integration")
         frame.expect_strip_segment(2, INSTALL_PAGES, dark)
+        frame.expect("page background", 320, 80, PAGE_BACKGROUND[dark])
+
+        wizard.press_next()
+        frame = self.shot(context, wizard, "ready")
+        frame.expect_strip_segment(3, INSTALL_PAGES, dark)
 
         wizard.press_next()
         self.shot(context, wizard, "install")
@@ -66,12 +72,16 @@ class UninstallThroughTheWizard(Action):
     def __init__(self, dark: bool, dpi: int):
         self.dark = dark
         self.dpi = dpi
-        self.name = "start Uninstall.exe: its Uninstall and Uninstall-finish pages"
+        self.name = "start Uninstall.exe: its parameters, Uninstall and Uninstall-finish pages"
 
     def __call__(self, context: Context):
         look = look_name(self.dark, self.dpi)
         launched = context.driver.launch(f'"{DEFAULT_FOLDER}\\Uninstall.exe"')
         wizard = Wizard(context)
+        path = context.screenshot(f"{look}-uninstall-params")
+        FramePixels(wizard, path, self.dpi).expect_strip_segment(0, 3, self.dark)
+        assert wizard.next_button()["text"] == "Uninstall", wizard.next_button()
+        wizard.press_next()
         context.screenshot(f"{look}-uninstall")
         wizard.wait_for(lambda w: w.next_button()["text"] == "Finish",
                         what="the uninstall-finish page")
