@@ -269,10 +269,11 @@ void TInstallerForm::PaintHeaderTexts(HDC dc, const TRect& area) {
     ::DrawTextW(dc, ToWide(text), static_cast<int>(text.size()), &measured,
                 DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     const int height = measured.bottom - measured.top;
+    // A text wider than the area ends in an ellipsis rather than being cut off at its left.
     RECT target{area.Left, at_bottom ? area.Bottom - height : area.Top, area.Right,
                 at_bottom ? area.Bottom : area.Top + height};
     ::DrawTextW(dc, ToWide(text), static_cast<int>(text.size()), &target,
-                DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX);
+                DT_RIGHT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
   };
   draw(active_page_->Title(), TitlePointSize, false);
   draw(active_page_->Description(), DescriptionPointSize, true);

@@ -1,7 +1,78 @@
 #include "ui/installer_product_pages_win.h"
 
 #include "core/installer.h"
+#include "core/installer_errors.h"
+#include "core/installer_resources.h"
+#include "support/format_text.h"
+#include "ui/vyn_form_win.h"
 #include "ui/installer_page_class_win.h"
+
+// Add-ons.
+
+namespace {
+
+std::unique_ptr<TVYNStringList> LoadAddonsInfo() {
+  return Installer->Resources().GetStringList(u"addons.ini");
+}
+
+TVYNPicture LoadAddonsPicture(const TVYNStringList& addons_info) {
+  const String name = addons_info.GetValue(u"I0");
+  // Otherwise the package would be asked for a file without a name.
+  if (name.empty()) throw EInstallerGeneralError(u"\"addons.ini\" names no picture (\"I0\")");
+  return LoadInstallerPicture(name);
+}
+
+}  // namespace
+
+TInstallerPageAddons::TInstallerPageAddons(const TInstallerPageContext& context)
+    : TInstallerPage(context, u"TInstallerPageAddons", TInstallerPageKind::pkOrdinary),
+      addons_info_(LoadAddonsInfo()),
+      picture_(LoadAddonsPicture(*addons_info_)) {}
+
+void TInstallerPageAddons::CreateControls() {
+  // A heading that may wrap: the add-on's name can be long in some languages.
+  CreateLabel(TVYNBounds{40, 30, 300, 40}, u"L0", true, TVYNFontStyle{11});
+  viewer_box_ = &CreateCheckBox(TVYNBounds{60, 100, 500, 17}, u"CB1", [this] { WriteOptions(); });
+  extensions_box_ =
+      &CreateCheckBox(TVYNBounds{60, 120, 500, 17}, u"CB2", [this] { WriteOptions(); });
+  shortcuts_box_ =
+      &CreateCheckBox(TVYNBounds{60, 140, 500, 17}, u"CB3", [this] { WriteOptions(); });
+  name_label_ = &Adopt(
+      std::make_unique<TVYNFormattedLabel>(Form(), NewControlId(), TVYNBounds{40, 280, 500, 20}));
+  links_label_ = &Adopt(
+      std::make_unique<TVYNFormattedLabel>(Form(), NewControlId(), TVYNBounds{40, 310, 550, 50}));
+}
+
+void TInstallerPageAddons::Localize() {
+  TInstallerPage::Localize();
+  name_label_->SetCaption(FormatText(GetText(u"L1"), {addons_info_->GetValue(u"L0")}));
+  links_label_->SetCaption(
+      FormatText(GetText(u"L2"), {addons_info_->GetValue(u"L1"), addons_info_->GetValue(u"L2")}));
+}
+
+void TInstallerPageAddons::Paint(HDC dc, const RECT& client) {
+  TInstallerPage::Paint(dc, client);
+  const TVYNScale scale = Form().Scale();
+  const int width = scale.Apply(picture_.Width());
+  const int right = client.right - scale.Apply(10);
+  const RECT target{right - width, client.top, right, client.top + scale.Apply(picture_.Height())};
+  picture_.Draw(dc, target, 255);
+}
+
+void TInstallerPageAddons::Prepare() {
+  TVYNIniFile& options = Installer->OptionStore();
+  viewer_box_->SetChecked(options.ReadBool(u"Common", u"AddonsViewer", true));
+  shortcuts_box_->SetChecked(options.ReadBool(u"Common", u"AddonsShortcuts", true));
+  extensions_box_->SetChecked(options.ReadBool(u"Common", u"AddonsExtensions", true));
+  WriteOptions();
+}
+
+void TInstallerPageAddons::WriteOptions() {
+  TVYNIniFile& options = Installer->OptionStore();
+  options.WriteBool(u"Common", u"AddonsViewer", viewer_box_->Checked());
+  options.WriteBool(u"Common", u"AddonsExtensions", extensions_box_->Checked());
+  options.WriteBool(u"Common", u"AddonsShortcuts", shortcuts_box_->Checked());
+}
 
 // Integration.
 
@@ -66,6 +137,7 @@ void TInstallerPageUninstallParams::WriteOptions() {
 }
 
 std::vector<TInstallerPageClass> GetProductPageClasses(const TInstallerPageContext& context) {
-  return {MakePageClass<TInstallerPageIntegration>(u"TInstallerPageIntegration", context),
+  return {MakePageClass<TInstallerPageAddons>(u"TInstallerPageAddons", context),
+          MakePageClass<TInstallerPageIntegration>(u"TInstallerPageIntegration", context),
           MakePageClass<TInstallerPageUninstallParams>(u"TInstallerPageUninstallParams", context)};
 }

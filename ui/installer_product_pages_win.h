@@ -1,11 +1,15 @@
-// The player's own wizard pages between the common ones: the shell integration of a fresh
-// installation and what an uninstallation removes besides the program (Windows only).
+// The player's own wizard pages between the common ones: the add-on offered with the Russian
+// language, the shell integration of a fresh installation and what an uninstallation removes
+// besides the program (Windows only).
 #pragma once
 
 #include <array>
+#include <memory>
 #include <vector>
 
+#include "support/string_list.h"
 #include "ui/installer_page_win.h"
+#include "ui/vyn_formatted_label_win.h"
 
 // Shortcuts and Windows integration of a fresh, normal installation: five boxes, each click
 // storing all five choices under "Integration".
@@ -36,6 +40,34 @@ class TInstallerPageIntegration : public TInstallerPage {
                                    {u"CB4", u"IntegrateToWindows"},
                                    {u"CB3", u"AssociateWithFiles"},
                                    {u"CB5", u"RegisterContextMenu"}}};
+};
+
+// An add-on offered with the Russian language: its picture, three choices (the program, its
+// file types, its shortcuts) and the links to its licence and privacy policy, all described by
+// the package file "addons.ini".
+class TInstallerPageAddons : public TInstallerPage {
+ public:
+  // Loads "addons.ini" and its picture; raises when the package lacks either.
+  explicit TInstallerPageAddons(const TInstallerPageContext& context);
+
+  // Entering the page stores all three choices (on unless the user cleared one before).
+  void Prepare() override;
+
+ protected:
+  void CreateControls() override;
+  void Localize() override;
+  void Paint(HDC dc, const RECT& client) override;
+
+ private:
+  void WriteOptions();
+
+  std::unique_ptr<TVYNStringList> addons_info_;
+  TVYNPicture picture_;
+  TVYNFormattedLabel* name_label_ = nullptr;
+  TVYNFormattedLabel* links_label_ = nullptr;
+  TVYNCheckBox* viewer_box_ = nullptr;
+  TVYNCheckBox* extensions_box_ = nullptr;
+  TVYNCheckBox* shortcuts_box_ = nullptr;
 };
 
 // What the uninstallation removes besides the program: the backups and the user's content.

@@ -260,6 +260,15 @@ std::string ArgumentUtf8(wchar_t* argument) {
   return ToUtf8(argument);
 }
 
+std::string HexToBytes(const wchar_t* hex) {
+  std::string bytes;
+  for (size_t i = 0; hex[i] != L'\0' && hex[i + 1] != L'\0'; i += 2) {
+    const wchar_t pair[3] = {hex[i], hex[i + 1], L'\0'};
+    bytes.push_back(static_cast<char>(std::wcstoul(pair, nullptr, 16)));
+  }
+  return bytes;
+}
+
 int Launch(int argc, wchar_t** argv) {
   if (argc < 4) return 2;
   const std::filesystem::path result_file = argv[2];
@@ -321,6 +330,9 @@ int Click(int argc, wchar_t** argv) {
       window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
     if (option == L"--id") id = _wtoi(argv[i + 1]);
     if (option == L"--text") text = argv[i + 1];
+    // UTF-8 as hexadecimal digits: a command line passes through the Linux locale on its way
+    // into the prefix, which may not carry every character.
+    if (option == L"--text-hex") text = FromUtf8(HexToBytes(argv[i + 1]));
   }
   if (window == nullptr || !::IsWindow(window)) {
     std::fprintf(stderr, "no window %s\n", ArgumentUtf8(argv[3]).c_str());

@@ -68,7 +68,7 @@ class Driver:
         if control_id is not None:
             arguments += ["--id", str(control_id)]
         if text is not None:
-            arguments += ["--text", text]
+            arguments += ["--text-hex", text.encode("utf-8").hex()]
         if self._call(arguments) is None:
             raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
 

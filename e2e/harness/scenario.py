@@ -95,6 +95,8 @@ class Scenario:
     steps: list = field(default_factory=list)  # (Action, State) pairs
     # Under a private Xvfb with the x11 driver (screenshots); otherwise Wine's null driver.
     display: bool = False
+    # More environment for every program of the prefix, e.g. LC_ALL for the display language.
+    environment: dict = field(default_factory=dict)
 
 
 def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bool:
@@ -108,7 +110,8 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
     prefix = None
     try:
         prefix = WinePrefix(build / "wine", place, "x11" if display else "null",
-                            display.display if display else None, demo_environment(output))
+                            display.display if display else None,
+                            {**demo_environment(output), **scenario.environment})
         context = Context(scenario.name, build, output, prefix,
                           Driver(prefix, build / "e2e-driver.exe", output), display)
         print(f"scenario {scenario.name}: {scenario.description}")
