@@ -4,8 +4,9 @@
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
 #include "support/format_text.h"
-#include "ui/vyn_form_win.h"
 #include "ui/installer_page_class_win.h"
+#include "ui/installer_page_setup_win.h"
+#include "ui/vyn_form_win.h"
 
 // Add-ons.
 
@@ -137,7 +138,8 @@ void TInstallerPageUninstallParams::WriteOptions() {
 }
 
 std::vector<TInstallerPageClass> GetProductPageClasses(const TInstallerPageContext& context) {
-  return {MakePageClass<TInstallerPageAddons>(u"TInstallerPageAddons", context),
+  return {MakePageClass<TInstallerPageSetup>(u"TInstallerPageSetup", context),
+          MakePageClass<TInstallerPageAddons>(u"TInstallerPageAddons", context),
           MakePageClass<TInstallerPageIntegration>(u"TInstallerPageIntegration", context),
           MakePageClass<TInstallerPageUninstallParams>(u"TInstallerPageUninstallParams", context)};
 }

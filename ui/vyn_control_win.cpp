@@ -49,6 +49,10 @@ void TVYNControl::SetBounds(const TVYNBounds& bounds) {
 void TVYNControl::SetParentWindow(HWND parent) {
   if (handle_ == nullptr || parent == nullptr) return;
   ::SetParent(handle_, parent);
+  // SetParent puts the window first among its new siblings; the order of the children is the
+  // Tab order, so controls moved one by one would be reached backwards. Last keeps the order
+  // in which they were made.
+  ::SetWindowPos(handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ApplyScale();
 }
 

@@ -218,11 +218,11 @@ HCURSOR TVYNLabel::Cursor() const {
 // Progress bar.
 
 TVYNProgressBar::TVYNProgressBar(TVYNForm& form, int id, const TVYNBounds& bounds)
-    : TVYNControl(form,
-                  WindowTemplate(RegisterVYNControlClass(ProgressBarClass, WindowProc,
-                                                         ProgressBarExtraBytes),
-                                 0, id),
-                  bounds) {
+    : TVYNControl(
+          form,
+          WindowTemplate(
+              RegisterVYNControlClass(ProgressBarClass, WindowProc, ProgressBarExtraBytes), 0, id),
+          bounds) {
   ::SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

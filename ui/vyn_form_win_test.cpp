@@ -1,4 +1,5 @@
 #include "ui/vyn_form_win.h"
+#include "ui/vyn_test_helpers_win.h"
 
 #include <windows.h>
 
@@ -211,18 +212,6 @@ TEST(TVYNFormTest, WithoutAReaderTheFormStaysLight) {
   AnnounceSettingChange(form.Handle(), L"ImmersiveColorSet");
   EXPECT_FALSE(form.IsDarkMode());
   EXPECT_EQ(form.Look(), TVYNLook::Light());
-}
-
-// Keys go through the dialog navigation as the message loop hands them over.
-void PressKey(HWND focus, WPARAM key) {
-  MSG message{};
-  message.hwnd = focus;
-  message.message = WM_KEYDOWN;
-  message.wParam = key;
-  DispatchVYNMessage(message);
-  message.message = WM_KEYUP;
-  DispatchVYNMessage(message);
-  ProcessPendingMessages();
 }
 
 TEST(TVYNFormTest, EnterPressesTheDefaultButtonAndTabFollowsCreationOrder) {

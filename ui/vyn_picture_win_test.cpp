@@ -1,4 +1,5 @@
 #include "ui/vyn_picture_win.h"
+#include "ui/vyn_test_helpers_win.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -24,40 +25,6 @@ class TVYNPictureTest : public ::testing::Test {
     ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   }
   void TearDown() override { ::CoUninitialize(); }
-};
-
-// A 32-bit top-down surface filled with one colour, to draw on and read back.
-class Surface {
- public:
-  Surface(int width, int height, uint32_t fill) : width_(width) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    bitmap_.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    pixels_ = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) pixels_[i] = fill;
-    dc_.Reset(::CreateCompatibleDC(nullptr));
-    previous_ = ::SelectObject(dc_.Get(), bitmap_.Get());
-  }
-  ~Surface() { ::SelectObject(dc_.Get(), previous_); }
-
-  HDC Dc() const { return dc_.Get(); }
-  uint32_t Pixel(int x, int y) const {
-    ::GdiFlush();
-    return pixels_[y * width_ + x] & 0xFFFFFF;
-  }
-
- private:
-  int width_;
-  platform::ScopedBitmap bitmap_;
-  platform::ScopedMemoryDc dc_;
-  HGDIOBJ previous_ = nullptr;
-  uint32_t* pixels_ = nullptr;
 };
 
 bool Near(uint32_t actual, uint32_t expected) {

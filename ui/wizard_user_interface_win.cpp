@@ -3,6 +3,7 @@
 #include "core/exit_codes.h"
 #include "core/installer.h"
 #include "ui/installer_form_win.h"
+#include "ui/installer_language_dialog_win.h"
 #include "ui/vyn_message_loop_win.h"
 
 TWizardUserInterface::TWizardUserInterface() = default;
@@ -13,10 +14,10 @@ void TWizardUserInterface::InitializeApplication() {
   // it first makes them; nothing has to be set up before the language is chosen.
 }
 
-int TWizardUserInterface::ShowLanguageDialog(
-    const std::vector<TInstallerLanguageEntry>& /*entries*/, int preselected) {
-  // Until the language dialog exists the preselection (the user's display language) stands.
-  return preselected;
+int TWizardUserInterface::ShowLanguageDialog(const std::vector<TInstallerLanguageEntry>& entries,
+                                             int preselected) {
+  TVYNLanguageDialog dialog(entries, preselected);
+  return dialog.ShowModal();
 }
 
 int TWizardUserInterface::RunWizard() {

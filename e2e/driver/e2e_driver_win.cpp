@@ -64,6 +64,16 @@ std::wstring FromUtf8(const std::string& text) {
   return out;
 }
 
+// UTF-8 given as hexadecimal digits.
+std::string HexToBytes(const wchar_t* hex) {
+  std::string bytes;
+  for (size_t i = 0; hex[i] != L'\0' && hex[i + 1] != L'\0'; i += 2) {
+    const wchar_t pair[3] = {hex[i], hex[i + 1], L'\0'};
+    bytes.push_back(static_cast<char>(std::wcstoul(pair, nullptr, 16)));
+  }
+  return bytes;
+}
+
 std::string JsonString(const std::wstring& text) {
   std::string out = "\"";
   for (const char c : ToUtf8(text)) {
@@ -198,6 +208,47 @@ const char* SystemIconName(HWND control) {
   return name;
 }
 
+// The texts of a combo box's items, as a screen reader lists them (CB_GETLBTEXT).
+std::string ComboItems(HWND combo) {
+  std::string json = "[";
+  const LRESULT count = ::SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    std::wstring text(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                   reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+    json += (i ? "," : "") + JsonString(text);
+  }
+  return json + "]";
+}
+
+// Selects the item of a window's first visible combo box with exactly that text and tells the
+// combo box's parent, as a user's choice would (CBN_SELCHANGE).
+int Select(int argc, wchar_t** argv) {
+  HWND window = nullptr;
+  std::wstring text;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--window")
+      window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
+    if (option == L"--text-hex") text = FromUtf8(HexToBytes(argv[i + 1]));
+  }
+  HWND combo = window != nullptr ? ::FindWindowExW(window, nullptr, L"ComboBox", nullptr) : nullptr;
+  const LRESULT index = combo != nullptr
+                            ? ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                             reinterpret_cast<LPARAM>(text.c_str()))
+                            : CB_ERR;
+  if (index == CB_ERR) {
+    std::fprintf(stderr, "no such item\n");
+    return 1;
+  }
+  ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageW(::GetParent(combo), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(combo));
+  return 0;
+}
+
 std::string Describe(HWND window) {
   std::ostringstream json;
   json << "{\"window\":" << reinterpret_cast<uintptr_t>(window)
@@ -231,6 +282,7 @@ std::string Describe(HWND window) {
          << ",\"enabled\":" << (::IsWindowEnabled(child) ? "true" : "false") << ",\"checked\":"
          << (is_button && ::SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED ? "true"
                                                                                   : "false");
+    if (_wcsicmp(class_name.c_str(), L"ComboBox") == 0) json << ",\"items\":" << ComboItems(child);
     if (_wcsicmp(class_name.c_str(), L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON) {
       const char* icon = SystemIconName(child);
       if (icon != nullptr) json << ",\"icon\":\"" << icon << "\"";
@@ -258,15 +310,6 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter) {
 
 std::string ArgumentUtf8(wchar_t* argument) {
   return ToUtf8(argument);
-}
-
-std::string HexToBytes(const wchar_t* hex) {
-  std::string bytes;
-  for (size_t i = 0; hex[i] != L'\0' && hex[i + 1] != L'\0'; i += 2) {
-    const wchar_t pair[3] = {hex[i], hex[i + 1], L'\0'};
-    bytes.push_back(static_cast<char>(std::wcstoul(pair, nullptr, 16)));
-  }
-  return bytes;
 }
 
 int Launch(int argc, wchar_t** argv) {
@@ -548,6 +591,47 @@ int Key(int argc, wchar_t** argv) {
   return 0;
 }
 
+// Replaces the text of a window's first visible child of a class (an edit), as typing it in
+// one go would: the control notifies its parent of the change (EN_CHANGE).
+int SetText(int argc, wchar_t** argv) {
+  HWND window = nullptr;
+  std::wstring class_name = L"Edit";
+  std::wstring text;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    if (option == L"--window")
+      window = reinterpret_cast<HWND>(_wcstoui64(argv[i + 1], nullptr, 10));
+    if (option == L"--class") class_name = argv[i + 1];
+    if (option == L"--text-hex") text = FromUtf8(HexToBytes(argv[i + 1]));
+  }
+  struct Search {
+    std::wstring ClassName;
+    HWND Found;
+  } search{class_name, nullptr};
+  if (window != nullptr) {
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+          auto* wanted = reinterpret_cast<Search*>(parameter);
+          if (!::IsWindowVisible(child) ||
+              _wcsicmp(ClassName(child).c_str(), wanted->ClassName.c_str()) != 0) {
+            return TRUE;
+          }
+          wanted->Found = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+  }
+  DWORD_PTR answer = 0;
+  if (search.Found == nullptr ||
+      !::SendMessageTimeoutW(search.Found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_ABORTIFHUNG, 5000, &answer)) {
+    std::fprintf(stderr, "no visible %ls to type into\n", class_name.c_str());
+    return 1;
+  }
+  return 0;
+}
+
 // Tells every top-level window that a setting changed, as Windows does after the user changed
 // it; the text names the area ("ImmersiveColorSet": the app mode).
 int SettingChanged(int argc, wchar_t** argv) {
@@ -571,6 +655,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"delete-files") return DeleteFiles(argc, argv);
   if (command == L"close") return Close(argc, argv);
   if (command == L"key") return Key(argc, argv);
+  if (command == L"set-text") return SetText(argc, argv);
+  if (command == L"select") return Select(argc, argv);
   if (command == L"setting-changed") return SettingChanged(argc, argv);
   std::fprintf(stderr,
                "usage: e2e-driver launch|find-window|click|hold|close|spawn-window|write-files|"

@@ -72,6 +72,20 @@ class Driver:
         if self._call(arguments) is None:
             raise AssertionError(f"cannot press {text or control_id} in {window['caption']!r}")
 
+    def select(self, window: dict, text: str):
+        """Chooses the item with that text in the window's combo box, as a user would."""
+        arguments = ["select", "--window", str(window["window"]), "--text-hex",
+                     text.encode("utf-8").hex()]
+        if self._call(arguments) is None:
+            raise AssertionError(f"no item {text!r} in {window['caption']!r}")
+
+    def set_text(self, window: dict, text: str, window_class: str = "Edit"):
+        """Replaces the text of the window's first visible control of a class, as typing does."""
+        arguments = ["set-text", "--window", str(window["window"]), "--class", window_class,
+                     "--text-hex", text.encode("utf-8").hex()]
+        if self._call(arguments) is None:
+            raise AssertionError(f"cannot type into a {window_class} of {window['caption']!r}")
+
     def key(self, window: dict, virtual_key: int) -> str:
         """Presses a key (a Windows virtual-key code) in the control that has the focus in the
         window; returns that control's class."""

@@ -21,9 +21,47 @@ def start_demo_setup(context: Context, arguments: str = ""):
     return context.driver.launch(f'"{setup}" {arguments}'.rstrip())
 
 
-class Wizard:
+LANGUAGE_DIALOG_CLASS = "TVYNLanguageDialog"
+
+
+class LanguageDialog:
+    """The language choice an interactive run starts with."""
+
     def __init__(self, context: Context, timeout_ms=30000):
         self.context = context
+        self.window = context.driver.find_window(window_class=LANGUAGE_DIALOG_CLASS,
+                                                 timeout_ms=timeout_ms)
+
+    def combo(self):
+        return next(c for c in self.window["controls"] if c["class"].lower() == "combobox")
+
+    def languages(self):
+        return self.combo()["items"]
+
+    def selected(self):
+        return self.combo()["text"]
+
+    def choose(self, language: str):
+        self.context.driver.select(self.window, language)
+        self.window = self.context.driver.find_window(window_class=LANGUAGE_DIALOG_CLASS,
+                                                      timeout_ms=2000)
+
+    def confirm(self):
+        self.context.driver.click(self.window, text="OK")
+
+
+class Wizard:
+    """The wizard's window. An interactive run asks for the language first: Language names the
+    entry to choose, None keeps the preselected one; an automatic run has no such step
+    (language_dialog=False)."""
+
+    def __init__(self, context: Context, timeout_ms=30000, language_dialog=True, language=None):
+        self.context = context
+        if language_dialog:
+            dialog = LanguageDialog(context, timeout_ms)
+            if language is not None:
+                dialog.choose(language)
+            dialog.confirm()
         self.window = context.driver.find_window(window_class=WIZARD_CLASS, timeout_ms=timeout_ms)
 
     def refresh(self):
@@ -53,9 +91,35 @@ class Wizard:
         time.sleep(0.3)
         return self.refresh()
 
+    def check_boxes(self):
+        """The page's visible check boxes (not the form's buttons) and whether each is checked."""
+        return {c["text"]: c["checked"] for c in self.window["controls"]
+                if c["class"].lower() == "button" and c["visible"] and c["id"] >= 1000}
+
+    def wait_for_finish_page(self, timeout=120):
+        """Waits until the run has ended and the finish page shows, in any language: Next
+        enabled, no progress bars, no Back."""
+        return self.wait_for(
+            lambda w: w.next_button()["enabled"] and not w.back_button()["visible"] and not any(
+                c["class"] == "TVYNProgressBar" and c["visible"] for c in w.window["controls"]),
+            timeout=timeout, what="the finish page")
+
+    def finish_starting_nothing(self):
+        """Clears the finish page's post-install choices and presses Finish."""
+        for box, checked in self.check_boxes().items():
+            if checked:
+                self.click_text(box)
+        self.press_finish()
+
     def press_finish(self):
         """Presses Next on the last page, which closes the window."""
         self.context.driver.click(self.window, control_id=NEXT_ID)
+
+    def type_text(self, text: str):
+        """Types Text into the page's edit box (replacing what it held)."""
+        self.context.driver.set_text(self.window, text)
+        time.sleep(0.3)
+        return self.refresh()
 
     def press_key(self, virtual_key: int) -> str:
         """Presses a key where the focus is; returns the focused control's class."""

@@ -15,7 +15,7 @@ class RunAutoWithWizard(Action):
 
     def __call__(self, context: Context):
         launched = start_demo_setup(context, f"/AUTO={FOLDER}")
-        wizard = Wizard(context)
+        wizard = Wizard(context, language_dialog=False)
         context.screenshot("install-page")
         back, next_ = wizard.back_button(), wizard.next_button()
         assert not back["visible"], "Back is visible on the install page"
@@ -39,7 +39,7 @@ class RunAutoThatFails(Action):
 
     def __call__(self, context: Context):
         launched = start_demo_setup(context, f"/AUTO={FOLDER}")
-        wizard = Wizard(context)
+        wizard = Wizard(context, language_dialog=False)
         wizard.wait_for(lambda w: w.next_button()["text"] == "Finish", what="the finish page")
         context.screenshot("finish-with-errors")
         texts = wizard.visible_texts()

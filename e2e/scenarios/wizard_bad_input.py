@@ -2,11 +2,10 @@
 stops with the one "Setup" box naming the missing file before any window appears (exit 1603);
 a licence saved as plain text instead of RTF is shown as the text it is."""
 
-from e2e.harness.actions import RunSetupExpectingErrorBox
 from e2e.harness.custom_setup import build_custom_setup
 from e2e.harness.scenario import Action, Context, Scenario
 from e2e.harness.states import Clean
-from e2e.harness.wizard import WIZARD_CLASS, Wizard
+from e2e.harness.wizard import WIZARD_CLASS, LanguageDialog, Wizard
 
 PLAIN_LICENCE = "This licence is plain text.\r\nIt has two lines.\r\n"
 
@@ -40,13 +39,21 @@ class NoWizardWindow(Action):
 
 
 class ExpectBox(Action):
-    name = 'run it -> box "Cannot locate "header.png" file in setup archive", 1603'
+    name = 'run it, choose the language -> box "Cannot locate "header.png" file in setup ' \
+           'archive", 1603'
 
     def __call__(self, context: Context):
-        RunSetupExpectingErrorBox(context.custom_setup, "",
-                                  'Cannot locate "header.png" file in setup archive',
-                                  1603)(context)
+        setup = context.copy_into_prefix(context.custom_setup,
+                                         context.downloads_folder() + "\\setup.exe")
+        launched = context.driver.launch(f'"{setup}"')
+        LanguageDialog(context).confirm()
+        box = context.driver.find_window(window_class="#32770", caption="Setup")
+        texts = [c["text"] for c in box["controls"] if c["class"].lower() == "static"]
+        assert 'Cannot locate "header.png" file in setup archive' in texts, texts
         NoWizardWindow()(context)
+        context.screenshot("error-box")
+        context.driver.click(box, text="OK")
+        assert launched.wait(timeout=60) == 1603
 
 
 class ReadPlainLicence(Action):

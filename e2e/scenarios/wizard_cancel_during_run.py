@@ -21,7 +21,7 @@ class CloseWhileWaitingForThePlayer(Action):
     def __call__(self, context: Context):
         started = time.monotonic()
         launched = start_demo_setup(context, f"/AUTO={FOLDER}")
-        wizard = Wizard(context)
+        wizard = Wizard(context, language_dialog=False)
         wizard.wait_for(lambda w: "Closing ZELO..." in w.visible_texts(),
                         what="the status of the close step")
         answer_close_question(context, wizard, "OK")

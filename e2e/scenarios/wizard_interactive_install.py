@@ -49,12 +49,6 @@ def expect_buttons(wizard: Wizard, page: str, back_visible: bool, next_text: str
         f"{(back_visible, next_text, next_enabled)}"
 
 
-def checked_boxes(wizard: Wizard):
-    """The visible check boxes of the page and whether each is checked."""
-    return {c["text"]: c["checked"] for c in wizard.window["controls"]
-            if c["class"].lower() == "button" and c["visible"] and c["id"] >= 1000}
-
-
 def rich_text_lines(wizard: Wizard):
     viewers = [c for c in wizard.window["controls"]
                if c["class"].lower() == "richedit50w" and c["visible"]]
@@ -87,8 +81,14 @@ class WalkTheWizard(Action):
         wizard.click_text(ACCEPT)
 
         wizard.press_next()
+        expect_buttons(wizard, "setup", True, "Next >", True)
+        context.screenshot("setup")
+        edits = [c["text"] for c in wizard.window["controls"]
+                 if c["class"].lower() == "edit" and c["visible"]]
+        assert edits == [DEFAULT_FOLDER + "\\"], edits
+        wizard.press_next()
         expect_buttons(wizard, "integration", True, "Next >", True)
-        boxes = checked_boxes(wizard)
+        boxes = wizard.check_boxes()
         assert boxes == INTEGRATION_BOXES, boxes
         wizard.click_text("Create a shortcut on the desktop")
 
@@ -97,9 +97,12 @@ class WalkTheWizard(Action):
         assert rich_text_lines(wizard) == SUMMARY, rich_text_lines(wizard)
         wizard.press_back()
         expect_buttons(wizard, "integration again", True, "Next >", True)
-        assert not checked_boxes(wizard)["Create a shortcut on the desktop"]
+        assert not wizard.check_boxes()["Create a shortcut on the desktop"]
+        wizard.press_back()
+        expect_buttons(wizard, "setup again", True, "Next >", True)
         wizard.press_back()
         expect_buttons(wizard, "license again", False, "Next >", True)
+        wizard.press_next()
         wizard.press_next()
         wizard.press_next()
         expect_buttons(wizard, "ready again", True, "Install", True)
@@ -107,7 +110,7 @@ class WalkTheWizard(Action):
         wizard.press_next()
         wizard.wait_for(lambda w: w.next_button()["text"] == "Finish", what="the finish page")
         expect_buttons(wizard, "finish", False, "Finish", True)
-        boxes = checked_boxes(wizard)
+        boxes = wizard.check_boxes()
         assert boxes == {"Start ZELO now": True, "Visit the ZELO home page": True}, boxes
         context.screenshot("finish")
         # After the run only Finish leaves: the close box (Alt+F4) does nothing, asks nothing.

@@ -1,19 +1,20 @@
 """Every page of the wizard in the light and the dark app mode, at 96 and at 144 DPI: a user
-installs the demo through Welcome, License, Ready, Install and Finish, then removes it through
-the uninstaller's Uninstall and Uninstall-finish pages. Each page is kept as a screenshot, and
+chooses the language, installs the demo through Welcome, License, Setup, Integration, Ready,
+Install and Finish, then removes it through the uninstaller's parameters, Uninstall and
+Uninstall-finish pages. Each page is kept as a screenshot, and
 the frame's colours (footer, header line, step strip, page background) are read from the
 screen at the places the layout puts them, scaled for the DPI."""
 
 from e2e.harness.scenario import Action, Context, Scenario, State
 from e2e.harness.states import DEFAULT_FOLDER, PRODUCT_KEY, Clean, Installed
 from e2e.harness.wizard import (ACCENT, PAGE_BACKGROUND, STRIP_BACKGROUND, FramePixels,
-                                SetLook, Wizard, start_demo_setup)
+                                LanguageDialog, SetLook, Wizard, start_demo_setup)
 
 # Four installations and removals under Xvfb.
 TIMEOUT = 900
 
-# Welcome, License, Integration, Ready, Install, Finish (the destination page comes later).
-INSTALL_PAGES = 6
+# Welcome, License, Setup, Integration, Ready, Install, Finish.
+INSTALL_PAGES = 7
 
 
 def look_name(dark: bool, dpi: int) -> str:
@@ -33,8 +34,13 @@ class InstallThroughTheWizard(Action):
     def __call__(self, context: Context):
         dark = self.dark
         launched = start_demo_setup(context)
+        dialog = LanguageDialog(context)
+        assert dialog.languages() == ["Deutsch", "English", "Русский"], dialog.languages()
+        assert dialog.selected() == "English", dialog.selected()
+        context.screenshot(f"{look_name(self.dark, self.dpi)}-language")
+        dialog.confirm()
 
-        wizard = Wizard(context)
+        wizard = Wizard(context, language_dialog=False)
         frame = self.shot(context, wizard, "welcome")
         frame.expect("footer", 300, 470, ACCENT[dark])
         frame.expect("welcome page background", 620, 400, PAGE_BACKGROUND[dark])
@@ -48,22 +54,24 @@ class InstallThroughTheWizard(Action):
 
         wizard.click_text("I accept the terms of the License Agreement")
         wizard.press_next()
-        frame = self.shot(context, wizard, "integration")
+        frame = self.shot(context, wizard, "setup")
         frame.expect_strip_segment(2, INSTALL_PAGES, dark)
+
+        wizard.press_next()
+        frame = self.shot(context, wizard, "integration")
+        frame.expect_strip_segment(3, INSTALL_PAGES, dark)
         frame.expect("page background", 320, 80, PAGE_BACKGROUND[dark])
 
         wizard.press_next()
         frame = self.shot(context, wizard, "ready")
-        frame.expect_strip_segment(3, INSTALL_PAGES, dark)
+        frame.expect_strip_segment(4, INSTALL_PAGES, dark)
 
         wizard.press_next()
         self.shot(context, wizard, "install")
         wizard.wait_for(lambda w: w.next_button()["text"] == "Finish", what="the finish page")
         frame = self.shot(context, wizard, "finish")
         frame.expect("finish page background", 620, 400, PAGE_BACKGROUND[dark])
-        wizard.click_text("Start ZELO now")
-        wizard.click_text("Visit the ZELO home page")
-        wizard.press_finish()
+        wizard.finish_starting_nothing()
         exit_code = launched.wait(timeout=60)
         assert exit_code == 0, f"setup.exe ended with {exit_code}"
 

@@ -1,0 +1,50 @@
+#include "ui/setup_page_rules.h"
+
+#include "core/installer_product_info.h"
+#include "platform/file_name.h"
+#include "support/names.h"
+
+bool NeedsInstallWarning(TInstaller& installer, const TFindInstalledPath& find_installed) {
+  if (installer.HasOption(ioUpdate)) return false;
+  // A settings file with a version in the destination: an installation this run replaces.
+  if (installer.ProductInfo().GetInstalledVersion() >= 1) return true;
+  if (installer.HasOption(ioPortable)) return false;
+  return find_installed && find_installed();
+}
+
+TSetupPageState GetSetupPageState(TInstaller& installer, const TFindInstalledPath& find_installed) {
+  TSetupPageState state;
+  const bool update = installer.HasOption(ioUpdate);
+  state.Destination = installer.DestPath();
+  state.UpdateChecked = update;
+  state.UpdateVisible = installer.ProductInfo().CanUpdate();
+  state.BackupChecked = !installer.HasOption(ioNoBackup);
+  state.BackupVisible = update;
+  const bool portable =
+      update ? installer.ProductInfo().IsPortable() : installer.HasOption(ioPortable);
+  state.Portable = portable && !installer.IsDestPathProtected();
+  state.ModeEnabled = !update;
+  if (update) {
+    state.WarningKey = u"W1";
+  } else if (NeedsInstallWarning(installer, find_installed)) {
+    state.WarningKey = u"W3";
+  }
+  return state;
+}
+
+String GetBrowsedDestination(StringView folder, StringView product_name) {
+  const String chosen = platform::IncludeTrailingPathDelimiter(folder);
+  const String last_name =
+      platform::ExtractFileName(platform::ExcludeTrailingPathDelimiter(chosen));
+  if (SameName(last_name, product_name)) return chosen;
+  return chosen + String(product_name);
+}
+
+std::optional<String> GetDestinationForMode(TInstaller& installer, bool portable) {
+  const TInstallerProductInfo& product = installer.ProductInfo();
+  if (portable && installer.IsDestPathProtected()) return product.GetDefaultPortablePath();
+  if (!portable && SameName(installer.DestPath(), product.GetDefaultPortablePath())) {
+    return product.GetDefaultPath();
+  }
+  return std::nullopt;
+}
