@@ -3,6 +3,7 @@
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_summary_builder.h"
+#include "platform/exception.h"
 #include "ui/installer_page_class_win.h"
 #include "ui/vyn_form_win.h"
 #include "ui/vyn_message_loop_win.h"
@@ -88,7 +89,13 @@ int32_t TInstallerPageInstall::GetProgress() const {
 }
 
 void TInstallerPageInstall::Prepare() {
-  Installer->Start(false);
+  try {
+    Installer->Start(false);
+  } catch (const Exception& error) {
+    // The run could not begin (a destination it refuses): the finish page tells why.
+    AddError(error.Message());
+    finished_ = true;
+  }
 }
 
 void TInstallerPageInstall::Notify(int32_t code, intptr_t param) {

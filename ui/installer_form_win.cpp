@@ -78,6 +78,8 @@ TInstallerForm::TInstallerForm(int dpi)
   next_button_->SetDefault(true);
   TVYNLabelOptions version_options;
   version_options.WordWrap = false;
+  // Painted opaque in the footer colour (see ApplyPalette), so it needs nothing behind it.
+  version_options.Transparent = false;
   version_label_ = std::make_unique<TVYNLabel>(*this, WizardVersionLabelId,
                                                TVYNBounds{12, 447, 257, 25}, u"", version_options);
   back_button_->OnClick = [this] { BackClick(); };

@@ -3,6 +3,7 @@
 #include "core/installer.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
+#include "platform/file_system.h"
 #include "product/product_info_zelo.h"
 #include "ui/vyn_folder_browser_win.h"
 #include "ui/vyn_form_win.h"
@@ -58,7 +59,13 @@ void TInstallerPageSetup::CreateControls() {
 }
 
 bool TInstallerPageSetup::CanGoNext() const {
-  return !Installer->DestPath().empty();
+  // The run would refuse any other destination only once it starts.
+  return !Installer->DestPath().empty() && DestinationProblem().empty();
+}
+
+String TInstallerPageSetup::DestinationProblem() const {
+  return GetDestinationProblem(Installer->DestPath(),
+                               [](StringView folder) { return platform::FolderExists(folder); });
 }
 
 void TInstallerPageSetup::Prepare() {
@@ -77,15 +84,20 @@ void TInstallerPageSetup::UpdateControls() {
   normal_button_->SetEnabled(state.ModeEnabled);
   portable_button_->SetChecked(state.Portable);
   normal_button_->SetChecked(!state.Portable);
-  ShowWarning(state.WarningKey);
+  const String problem = DestinationProblem();
+  if (!problem.empty()) {
+    ShowWarning(problem);
+  } else {
+    ShowWarning(state.WarningKey.empty() ? String() : GetText(state.WarningKey));
+  }
 }
 
-void TInstallerPageSetup::ShowWarning(StringView key) {
-  if (key.empty()) {
+void TInstallerPageSetup::ShowWarning(const String& text) {
+  if (text.empty()) {
     warning_->SetVisible(false);
     return;
   }
-  warning_->SetCaption(GetText(key));
+  warning_->SetCaption(text);
   // As tall as its text, standing on the bottom of the warning area.
   TVYNBounds bounds = warning_->Bounds();
   bounds.Height = warning_->FittingHeight();

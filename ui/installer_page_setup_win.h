@@ -28,7 +28,10 @@ class TInstallerPageSetup : public TInstallerPage {
   void Browse();
   void OptionsClick();
   void ModeClick();
-  void ShowWarning(StringView key);
+  // Shows Text as the page's warning; none for an empty text.
+  void ShowWarning(const String& text);
+  // Why the destination cannot be used (it is refused before the run starts), or empty.
+  String DestinationProblem() const;
 
   TVYNEditButton* path_edit_ = nullptr;
   // Set while the page applies the text the user is typing.

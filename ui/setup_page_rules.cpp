@@ -1,8 +1,25 @@
 #include "ui/setup_page_rules.h"
 
+#include "core/installer_path.h"
 #include "core/installer_product_info.h"
 #include "platform/file_name.h"
+#include "support/format_text.h"
 #include "support/names.h"
+
+String GetDestinationProblem(StringView destination,
+                             const std::function<bool(StringView folder)>& folder_exists) {
+  if (destination.empty()) return String();  // nothing typed yet: Next is off, nothing to say
+  if (String error = DestPathError(destination); !error.empty()) return error;
+  // "X:\…": the drive must be there. A network share is asked only when the run writes to it.
+  if (destination.size() >= 3 && destination[1] == u':' && destination[2] == u'\\') {
+    const String root(destination.substr(0, 3));
+    if (!folder_exists(root)) {
+      return FormatText(u"The drive %s does not exist: choose a folder on another drive.",
+                        {root.substr(0, 2)});
+    }
+  }
+  return String();
+}
 
 bool NeedsInstallWarning(TInstaller& installer, const TFindInstalledPath& find_installed) {
   if (installer.HasOption(ioUpdate)) return false;

@@ -25,6 +25,11 @@ struct TSetupPageState {
   bool operator==(const TSetupPageState&) const = default;
 };
 
+// Why the destination cannot be used, or empty when it can: it must be a full path that is not
+// a drive's root, on a drive that exists. FolderExists answers for the drive's root.
+String GetDestinationProblem(StringView destination,
+                             const std::function<bool(StringView folder)>& folder_exists);
+
 // Tells whether an installation is registered on the machine or a player runs: the product's
 // installed-path lookup.
 using TFindInstalledPath = std::function<bool()>;

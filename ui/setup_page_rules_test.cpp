@@ -115,4 +115,24 @@ TEST_F(SetupPageRules, TheKindOfInstallationMovesTheDestinationOnlyWhereItMust) 
   EXPECT_EQ(GetDestinationForMode(installer, false), std::nullopt);
 }
 
+TEST_F(SetupPageRules, AnUnusableDestinationIsExplained) {
+  const auto only_c = [](StringView folder) { return folder == u"C:\\"; };
+  const struct {
+    StringView Destination;
+    StringView Problem;  // the start of the message; empty for none
+  } cases[] = {
+      {u"", u""},
+      {u"C:\\Apps\\ZELO\\", u""},
+      {u"\\\\server\\share\\ZELO\\", u""},
+      {u"Apps\\ZELO\\", u"The destination folder \"Apps\\ZELO\\\" is not a full path"},
+      {u"C:\\", u"The destination folder \"C:\\\" is the root of a drive"},
+      {u"Q:\\Apps\\ZELO\\", u"The drive Q: does not exist"},
+  };
+  for (const auto& one : cases) {
+    const String problem = GetDestinationProblem(one.Destination, only_c);
+    EXPECT_TRUE(problem.starts_with(one.Problem) && (one.Problem.empty() == problem.empty()))
+        << StringToUtf8(one.Destination) << ": " << StringToUtf8(problem);
+  }
+}
+
 }  // namespace

@@ -169,9 +169,13 @@ TVYNLabel::TVYNLabel(TVYNForm& form, int id, const TVYNBounds& bounds, const Str
                   LinkFont(font, options)),
       options_(options) {
   if (options_.Transparent && Handle() != nullptr) {
-    // Labels may overlap (a page's title runs into the body text below it). Clipped by its
-    // sibling, a see-through label would lose its text under the other's empty part.
+    // Labels may overlap their neighbours (a page's title runs into the body text below it, a
+    // hint into the radio button under it). A see-through label clips nothing of theirs and
+    // is not clipped by them, so neither loses the part of its text the other's empty area
+    // would cover.
     ::SetWindowLongW(Handle(), GWL_STYLE, ::GetWindowLongW(Handle(), GWL_STYLE) & ~WS_CLIPSIBLINGS);
+    ::SetWindowLongW(Handle(), GWL_EXSTYLE,
+                     ::GetWindowLongW(Handle(), GWL_EXSTYLE) | WS_EX_TRANSPARENT);
   }
   SetCaption(caption);
 }

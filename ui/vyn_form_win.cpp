@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "platform/exception.h"
+#include "platform/message_box.h"
 #include "platform/windows_text.h"
 #include "ui/vyn_control_win.h"
 
@@ -243,7 +244,18 @@ LRESULT CALLBACK TVYNForm::WindowProc(HWND window, UINT message, WPARAM wparam, 
     if (form->options_.QuitOnDestroy) ::PostQuitMessage(0);
     return ::DefWindowProcW(window, message, wparam, lparam);
   }
-  return form->Dispatch(message, wparam, lparam);
+  // An exception must not unwind through the system's frames of the window procedure. A
+  // handler that fails is reported and the window goes on: the user can retry or close.
+  try {
+    return form->Dispatch(message, wparam, lparam);
+  } catch (const Exception& error) {
+    platform::ShowMessageBox(window, error.Message(), u"Setup",
+                             platform::MessageBoxOk | platform::MessageBoxIconError);
+  } catch (const std::exception& error) {
+    platform::ShowMessageBox(window, Utf8ToString(error.what()), u"Setup",
+                             platform::MessageBoxOk | platform::MessageBoxIconError);
+  }
+  return 0;
 }
 
 LRESULT TVYNForm::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -24,7 +24,9 @@ int TWizardUserInterface::RunWizard() {
   form_ = std::make_unique<TInstallerForm>();
   form_->Show();
   static_cast<void>(RunMessageLoop());
-  const bool cancelled = form_->CancelledByUser() || Installer->State() != isFinished;
+  // A run that never began ended the wizard as cancelled, unless it could not begin.
+  const bool cancelled =
+      form_->CancelledByUser() || (Installer->State() != isFinished && !Installer->HasErrors());
   // The finish page's choices are read here, before its window object goes.
   Installer->RunPostActions();
   form_.reset();

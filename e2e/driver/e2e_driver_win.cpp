@@ -98,16 +98,16 @@ std::string JsonString(const std::wstring& text) {
 
 // Asks the window itself (WM_GETTEXT), as a screen reader does: GetWindowText on another
 // process's window reads only the caption the system keeps, which a rich edit control leaves
-// empty. A hung window answers with nothing after a second.
+// empty. A hung window answers with nothing.
 std::wstring WindowText(HWND window) {
   DWORD_PTR length = 0;
-  if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length)) {
+  if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
     return {};
   }
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, 1000, &copied)) {
+                             SMTO_ABORTIFHUNG, 5000, &copied)) {
     return {};
   }
   text.resize(std::min<size_t>(copied, text.size() - 1));
@@ -385,21 +385,33 @@ int Click(int argc, wchar_t** argv) {
     int Id;
     std::wstring Text;
     HWND Found;
-  } search{id, text, nullptr};
-  ::EnumChildWindows(
-      window,
-      [](HWND child, LPARAM parameter) -> BOOL {
-        auto* wanted = reinterpret_cast<Search*>(parameter);
-        std::wstring label = WindowText(child);
-        std::erase(label, L'&');
-        if ((wanted->Id >= 0 && ::GetDlgCtrlID(child) == wanted->Id) ||
-            (!wanted->Text.empty() && label == wanted->Text)) {
-          wanted->Found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+    HWND FoundHidden;
+  } search{id, text, nullptr, nullptr};
+  // A page that has just been shown may still be busy for a moment: look again for a while.
+  // A visible control is preferred to a hidden one of the same text on another page.
+  const ULONGLONG deadline = ::GetTickCount64() + 5000;
+  do {
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+          auto* wanted = reinterpret_cast<Search*>(parameter);
+          std::wstring label = WindowText(child);
+          std::erase(label, L'&');
+          if ((wanted->Id >= 0 && ::GetDlgCtrlID(child) == wanted->Id) ||
+              (!wanted->Text.empty() && label == wanted->Text)) {
+            if (!::IsWindowVisible(child)) {
+              if (wanted->FoundHidden == nullptr) wanted->FoundHidden = child;
+              return TRUE;
+            }
+            wanted->Found = child;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.Found == nullptr) ::Sleep(100);
+  } while (search.Found == nullptr && ::GetTickCount64() < deadline);
+  if (search.Found == nullptr) search.Found = search.FoundHidden;
   if (search.Found == nullptr) {
     std::fprintf(stderr, "no such control\n");
     return 1;

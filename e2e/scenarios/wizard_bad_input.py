@@ -1,5 +1,6 @@
-"""Setups a maker got wrong, started by a user: a setup without the wizard's header picture
-stops with the one "Setup" box naming the missing file before any window appears (exit 1603);
+"""Setups a maker got wrong, started by a user: a setup without the wizard's header picture, or
+(for a user who chooses Russian) with an "addons.ini" that names no picture or whose picture is
+missing, stops with the one "Setup" box naming the problem before the wizard appears (1603);
 a licence saved as plain text instead of RTF is shown as the text it is."""
 
 from e2e.harness.custom_setup import build_custom_setup
@@ -25,6 +26,17 @@ def without_header(setup, _product):
     (setup / "header.png").unlink()
 
 
+def addons_without_picture_name(setup, _product):
+    text = (setup / "addons.ini").read_text(encoding="utf-8")
+    (setup / "addons.ini").write_text(
+        "\n".join(line for line in text.splitlines() if not line.startswith("I0=")),
+        encoding="utf-8")
+
+
+def addons_picture_missing(setup, _product):
+    (setup / "addons.png").unlink()
+
+
 def plain_text_licence(setup, _product):
     (setup / "License.rtf").write_bytes(PLAIN_LICENCE.encode("ascii"))
 
@@ -39,17 +51,23 @@ class NoWizardWindow(Action):
 
 
 class ExpectBox(Action):
-    name = 'run it, choose the language -> box "Cannot locate "header.png" file in setup ' \
-           'archive", 1603'
+    def __init__(self, message: str, language: str = None):
+        self.message = message
+        self.language = language
+        self.name = f'run it, choose {language or "the preselected language"} -> box ' \
+                    f'"{message}", 1603'
 
     def __call__(self, context: Context):
         setup = context.copy_into_prefix(context.custom_setup,
                                          context.downloads_folder() + "\\setup.exe")
         launched = context.driver.launch(f'"{setup}"')
-        LanguageDialog(context).confirm()
+        dialog = LanguageDialog(context)
+        if self.language:
+            dialog.choose(self.language)
+        dialog.confirm()
         box = context.driver.find_window(window_class="#32770", caption="Setup")
         texts = [c["text"] for c in box["controls"] if c["class"].lower() == "static"]
-        assert 'Cannot locate "header.png" file in setup archive' in texts, texts
+        assert self.message in texts, texts
         NoWizardWindow()(context)
         context.screenshot("error-box")
         context.driver.click(box, text="OK")
@@ -81,7 +99,20 @@ SCENARIOS = [
              description="a setup without header.png -> error box before any window, 1603",
              start=Clean(),
              steps=[(BuildSetup("without header.png", without_header), Clean()),
-                    (ExpectBox(), Clean())],
+                    (ExpectBox('Cannot locate "header.png" file in setup archive'), Clean())],
+             display=True),
+    Scenario(name="addons-without-picture-name",
+             description='an "addons.ini" without "I0", Russian chosen -> error box, 1603',
+             start=Clean(),
+             steps=[(BuildSetup('addons.ini without "I0"', addons_without_picture_name), Clean()),
+                    (ExpectBox('"addons.ini" names no picture ("I0")', "Русский"), Clean())],
+             display=True),
+    Scenario(name="addons-picture-missing",
+             description="the add-ons picture missing, Russian chosen -> error box, 1603",
+             start=Clean(),
+             steps=[(BuildSetup("without addons.png", addons_picture_missing), Clean()),
+                    (ExpectBox('Cannot locate "addons.png" file in setup archive', "Русский"),
+                     Clean())],
              display=True),
     Scenario(name="plain-text-licence",
              description="a setup whose License.rtf is plain text -> shown as text",

@@ -1,4 +1,6 @@
-"""The destination page driven as a user does: a folder typed into the box; the portable kind
+"""The destination page driven as a user does: a folder typed into the box; one chosen with
+Browse...; folders the run cannot use (a missing drive, a relative path) refused with the
+reason on the page; the portable kind
 chosen while the box names a program-files folder (the destination moves to the desktop and
 the integration page drops out); an older installation found by its registration (update and
 backup boxes checked, the kind fixed, the warning that it will be updated; clearing the update
@@ -123,6 +125,45 @@ class UpdateTheOldInstallation(Action):
         install_from_ready(context, launched, wizard, OLD.folder)
 
 
+class BrowseToAFolder(Action):
+    name = "Browse... to C:\\Tools: the destination becomes C:\\Tools\\ZELO\\"
+
+    def __call__(self, context: Context):
+        context.prefix.unix_path("C:\\Tools").mkdir(parents=True, exist_ok=True)
+        launched, wizard = to_setup_page(context)
+        context.driver.click(wizard.window, text="Browse...")
+        picker = context.driver.find_window(caption="Select Folder")
+        context.screenshot("folder-picker")
+        context.driver.set_text(picker, "C:\\Tools")
+        context.driver.click(picker, text="OK")
+        wizard.wait_for(lambda w: list(visible(w, "Edit")) == ["C:\\Tools\\ZELO\\"],
+                        what="the browsed destination")
+        wizard.press_next()  # integration
+        wizard.press_next()
+        install_from_ready(context, launched, wizard, "C:\\Tools\\ZELO\\")
+
+
+class RefuseUnusableFolders(Action):
+    name = "type a folder on a missing drive, then a relative one: Next stays off, the page says why"
+
+    def __call__(self, context: Context):
+        launched, wizard = to_setup_page(context)
+        for typed, warning in (
+                ("Q:\\Apps\\ZELO", "The drive Q: does not exist: choose a folder on another drive."),
+                ("Apps\\ZELO", 'The destination folder "Apps\\ZELO\\" is not a full path: name its '
+                                'drive or network share too.')):
+            wizard.type_text(typed)
+            assert warnings(wizard) == [warning], warnings(wizard)
+            assert not wizard.next_button()["enabled"], f"Next is on for {typed}"
+            context.screenshot("refused")
+        wizard.type_text("C:\\Apps\\Fine")
+        assert warnings(wizard) == [] and wizard.next_button()["enabled"], warnings(wizard)
+        context.driver.close(wizard.window, as_user=True)
+        box = context.driver.find_window(window_class="#32770", caption="ZELO Setup")
+        context.driver.click(box, text="OK")
+        assert launched.wait(timeout=60) == 1602
+
+
 class PortableInstalled(State):
     name = "installed, portable, on the desktop"
 
@@ -144,6 +185,11 @@ SCENARIOS = [
     Scenario(name="typed", description="clean -> a folder typed on the destination page",
              start=Clean(), steps=[(TypeTheFolder(), Installed("C:\\Apps\\Typed"))],
              display=True),
+    Scenario(name="browsed", description="clean -> a folder chosen with Browse...",
+             start=Clean(), steps=[(BrowseToAFolder(), Installed("C:\\Tools\\ZELO"))],
+             display=True),
+    Scenario(name="unusable", description="clean -> folders the run cannot use are refused",
+             start=Clean(), steps=[(RefuseUnusableFolders(), Clean())], display=True),
     Scenario(name="portable-in-program-files",
              description="clean -> portable chosen while the folder is in Program Files",
              start=Clean(), steps=[(ChoosePortable(), PortableInstalled())], display=True),
