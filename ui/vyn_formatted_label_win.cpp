@@ -42,3 +42,11 @@ bool TVYNFormattedLabel::Notify(const NMHDR& header, LRESULT& result) {
   static_cast<void>(platform::ShellOpen(address, u"", u"", platform::ShowNormal));
   return true;
 }
+
+HBRUSH TVYNFormattedLabel::ControlColor(HDC dc) {
+  static_cast<void>(TVYNControl::ControlColor(dc));  // the look's text colour
+  ::SetBkMode(dc, TRANSPARENT);
+  // Some link controls delete the brush they are given once they have painted: a stock
+  // brush survives that, where the form's own background brush would not.
+  return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}

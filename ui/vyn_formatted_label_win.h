@@ -17,4 +17,5 @@ class TVYNFormattedLabel : public TVYNControl {
   std::function<void(const String& address)> OnLinkClick;
 
   bool Notify(const NMHDR& header, LRESULT& result) override;
+  HBRUSH ControlColor(HDC dc) override;
 };
