@@ -3,7 +3,7 @@
 #include "core/exit_codes.h"
 #include "core/installer.h"
 #include "ui/installer_form_win.h"
-#include "ui/installer_language_dialog_win.h"
+#include "ui/vyn_language_dialog_win.h"
 #include "ui/vyn_message_loop_win.h"
 
 TWizardUserInterface::TWizardUserInterface() = default;

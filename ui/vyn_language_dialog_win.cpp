@@ -1,4 +1,4 @@
-#include "ui/installer_language_dialog_win.h"
+#include "ui/vyn_language_dialog_win.h"
 
 #include "ui/installer_palette.h"
 #include "ui/vyn_message_loop_win.h"
