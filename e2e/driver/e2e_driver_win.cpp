@@ -326,9 +326,23 @@ int Launch(int argc, wchar_t** argv) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    std::ofstream(result_file) << "error=" << ::GetLastError() << "\n";
+  // Right after the prefix's server was restarted (a scenario changed the display settings),
+  // Wine can fail to start a process without a reason (error 0). That is the harness's state,
+  // not the program's: try again for a few seconds before reporting the failure.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (attempt > 0) ::Sleep(500);
+    if (::CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &process)) {
+      error = ERROR_SUCCESS;
+      break;
+    }
+    error = ::GetLastError();
+    // A missing program or a refused one is an answer; only the reasonless failure is retried.
+    if (error != ERROR_SUCCESS) break;
+  }
+  if (process.hProcess == nullptr) {
+    std::ofstream(result_file) << "error=" << error << "\n";
     return 1;
   }
   ::WaitForSingleObject(process.hProcess, INFINITE);
