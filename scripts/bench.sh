@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks optimized and runs them; each prints its figures beside a baseline
 # measured in the same run. The installation benchmark also needs the Windows build, which it
-# runs under Wine, and so does the update and uninstallation benchmark.
+# runs under Wine, and so do the update and uninstallation benchmark and the start-up benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,3 +19,5 @@ echo "== install_bench"
 python3 bench/install_bench.py --build build/win64 "$@"
 echo "== update_uninstall_bench"
 python3 bench/update_uninstall_bench.py --build build/win64 "$@"
+echo "== startup_bench"
+python3 bench/startup_bench.py --build build/win64 "$@"
