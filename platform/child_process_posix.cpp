@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/change_observer.h"
 #include "platform/child_process.h"
 #include "platform/host_double_child_process.h"
 #include "platform/os_error.h"
@@ -59,6 +60,7 @@ bool ChildProcess::Start(StringView file, StringView parameters, StringView dire
   }
   process.state_ = std::make_unique<State>();
   process.state_->Program = std::move(start);
+  ReportChange(Change::ProcessStarted, file, parameters);
   return true;
 }
 

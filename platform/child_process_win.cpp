@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/change_observer.h"
 #include "platform/child_process.h"
 #include "platform/handle_traits_win.h"
 #include "platform/windows_text.h"
@@ -33,6 +34,7 @@ bool ChildProcess::Start(StringView file, StringView parameters, StringView dire
   if (!::ShellExecuteExW(&info)) return false;
   process.state_ = std::make_unique<State>();
   process.state_->Process.Reset(info.hProcess);
+  ReportChange(Change::ProcessStarted, file, parameters);
   return true;
 }
 

@@ -27,6 +27,10 @@ void WriteStandardError(StringView text) {
   Write(STDERR_FILENO, text);
 }
 
+bool AttachToCallerConsole() {
+  return false;
+}
+
 bool StandardErrorIsTerminal() {
   return ::isatty(STDERR_FILENO) == 1;
 }

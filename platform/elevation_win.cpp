@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "platform/change_observer.h"
 #include "platform/elevation.h"
 #include "platform/handle_traits_win.h"
 #include "platform/serving_wait_win.h"
@@ -25,6 +26,7 @@ bool RunElevatedAndWait(StringView file, StringView parameters, StringView direc
   info.lpDirectory = directory_text.empty() ? nullptr : ToWide(directory_text);
   info.nShow = SW_SHOWNORMAL;
   if (!::ShellExecuteExW(&info)) return false;
+  ReportChange(Change::ProcessStarted, file, parameters);
   exit_code = 0;
   if (info.hProcess == nullptr) return true;
   ScopedKernelHandle process(info.hProcess);

@@ -44,6 +44,9 @@ namespace platform {
 // Asks the system to delete a file when it next restarts (MoveFileExW with no new name and
 // MOVEFILE_DELAY_UNTIL_REBOOT). Needs administrator rights on Windows.
 [[nodiscard]] bool ScheduleDeleteAtRestart(StringView path);
+// Asks the system to move Source over Target, replacing it, when it next restarts: the way to
+// replace a file that nobody may replace now. Needs administrator rights, as the deletion does.
+[[nodiscard]] bool ScheduleReplaceAtRestart(StringView source, StringView target);
 
 // The absolute form of a path: relative to the current directory, "." and ".." resolved,
 // slashes turned into backslashes (GetFullPathNameW). The file need not exist.

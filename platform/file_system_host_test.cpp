@@ -17,6 +17,7 @@ class FileSystemDouble : public testing::Test {
   void SetUp() override {
     folder_.WriteFile(u"ZELO.exe", "program");
     HostDouble::TakeRestartDeletes();
+    HostDouble::TakeRestartReplacements();
   }
   void TearDown() override {
     HostDouble::SetProgramRunning(folder_.PathOf(u"ZELO.exe"), false);
@@ -51,6 +52,31 @@ TEST_F(FileSystemDouble, RecordsDeletionsAtTheNextRestartAsFullPaths) {
   ASSERT_TRUE(platform::ScheduleDeleteAtRestart(folder_.PathOf(u"sub\\..\\ZELO.exe")));
   EXPECT_EQ(HostDouble::TakeRestartDeletes(), std::vector<String>{folder_.PathOf(u"ZELO.exe")});
   EXPECT_TRUE(HostDouble::TakeRestartDeletes().empty());
+}
+
+// The order matters at the restart: a later replacement of the same file wins.
+TEST_F(FileSystemDouble, RecordsReplacementsAtTheNextRestartInOrderAsFullPaths) {
+  folder_.WriteFile(u"ZELO.new", "new program");
+  folder_.WriteFile(u"ZELO.old", "old program");
+  ASSERT_TRUE(platform::ScheduleReplaceAtRestart(folder_.PathOf(u"sub\\..\\ZELO.new"),
+                                                 folder_.PathOf(u"ZELO.exe")));
+  ASSERT_TRUE(platform::ScheduleReplaceAtRestart(folder_.PathOf(u"ZELO.old"),
+                                                 folder_.PathOf(u"sub\\..\\ZELO.exe")));
+  using Pair = std::pair<String, String>;
+  EXPECT_EQ(HostDouble::TakeRestartReplacements(),
+            (std::vector<Pair>{{folder_.PathOf(u"ZELO.new"), folder_.PathOf(u"ZELO.exe")},
+                               {folder_.PathOf(u"ZELO.old"), folder_.PathOf(u"ZELO.exe")}}));
+  EXPECT_TRUE(HostDouble::TakeRestartReplacements().empty());
+  EXPECT_TRUE(HostDouble::TakeRestartDeletes().empty()) << "a replacement is no deletion";
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.exe"), "program") << "nothing is replaced before the restart";
+
+  // A replacement that is not there would leave the old file at the restart, unnoticed.
+  EXPECT_FALSE(platform::ScheduleReplaceAtRestart(folder_.PathOf(u"missing.new"),
+                                                  folder_.PathOf(u"ZELO.exe")));
+  EXPECT_EQ(platform::GetLastOSError(), platform::ErrorFileNotFound);
+  EXPECT_FALSE(platform::ScheduleReplaceAtRestart(folder_.Path(), folder_.PathOf(u"ZELO.exe")))
+      << "a folder is no replacement for a file";
+  EXPECT_TRUE(HostDouble::TakeRestartReplacements().empty());
 }
 
 TEST_F(FileSystemDouble, ListsAFolderByNameIgnoringCase) {

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <set>
 
+#include "platform/change_observer.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/host_double.h"
@@ -34,6 +35,7 @@ std::mutex file_system_mutex;
 String current_folder = u"C:\\";
 std::set<FileIdentity> running_programs;
 std::vector<String> restart_deletes;
+std::vector<std::pair<String, String>> restart_replacements;
 
 bool IsDelimiter(char16_t c) {
   return c == u'\\' || c == u'/';
@@ -211,7 +213,7 @@ bool FolderExists(StringView path) {
 bool CreateFolder(StringView path) {
   std::string host_path;
   if (!HostPathOf(path, host_path)) return false;
-  if (::mkdir(host_path.c_str(), 0755) == 0) return true;
+  if (::mkdir(host_path.c_str(), 0755) == 0) return Reported(true, Change::FolderCreated, path);
   switch (errno) {
     case EEXIST: return Fail(ErrorAlreadyExists);
     case ENOENT:
@@ -235,7 +237,7 @@ bool RemoveFile(StringView path) {
   if (IsRunningProgram(identity)) return Fail(ErrorAccessDenied);
   if (!SharingAllowsDeletion(identity)) return Fail(ErrorSharingViolation);
   if (::unlink(host_path.c_str()) != 0) return Fail(ErrnoToOSError(errno));
-  return true;
+  return Reported(true, Change::FileDeleted, path);
 }
 
 bool RemoveEmptyFolder(StringView path) {
@@ -246,7 +248,7 @@ bool RemoveEmptyFolder(StringView path) {
   if (!S_ISDIR(status.st_mode)) return Fail(ErrorDirectory);
   // The process holds its current directory open without sharing deletion.
   if (IsCurrentFolder(host_path)) return Fail(ErrorSharingViolation);
-  if (::rmdir(host_path.c_str()) == 0) return true;
+  if (::rmdir(host_path.c_str()) == 0) return Reported(true, Change::FolderRemoved, path);
   return Fail(errno == ENOTEMPTY || errno == EEXIST ? ErrorDirNotEmpty : ErrnoToOSError(errno));
 }
 
@@ -265,7 +267,7 @@ bool MovePath(StringView source, StringView target) {
   }
   if (::renameat2(AT_FDCWD, host_source.c_str(), AT_FDCWD, host_target.c_str(), RENAME_NOREPLACE) ==
       0) {
-    return true;
+    return Reported(true, Change::FileMoved, target, source);
   }
   switch (errno) {
     case EEXIST: return Fail(ErrorAlreadyExists);
@@ -297,7 +299,9 @@ bool MoveFileReplacing(StringView source, StringView target) {
       return Fail(ErrorAccessDenied);
     }
   }
-  if (::rename(host_source.c_str(), host_target.c_str()) == 0) return true;
+  if (::rename(host_source.c_str(), host_target.c_str()) == 0) {
+    return Reported(true, Change::FileMoved, target, source);
+  }
   switch (errno) {
     case ENOENT:
     case ENOTDIR: return Fail(ErrorPathNotFound);
@@ -340,7 +344,7 @@ bool CopyFileTo(StringView source, StringView target, bool fail_if_exists) {
     const timespec times[2] = {status.st_atim, status.st_mtim};
     ::utimensat(AT_FDCWD, host_target.c_str(), times, 0);
   }
-  return true;
+  return Reported(true, Change::FileCopied, target, source);
 }
 
 bool ScheduleDeleteAtRestart(StringView path) {
@@ -348,7 +352,18 @@ bool ScheduleDeleteAtRestart(StringView path) {
   if (!GetFullPath(path, full)) return false;
   std::lock_guard lock(file_system_mutex);
   restart_deletes.push_back(full);
-  return true;
+  return Reported(true, Change::DeleteAtRestart, path);
+}
+
+bool ScheduleReplaceAtRestart(StringView source, StringView target) {
+  String full_source;
+  String full_target;
+  if (!GetFullPath(source, full_source) || !GetFullPath(target, full_target)) return false;
+  // As Windows would drop a replacement that is not there at the restart: refused now instead.
+  if (!FileExists(full_source)) return Fail(ErrorFileNotFound);
+  std::lock_guard lock(file_system_mutex);
+  restart_replacements.emplace_back(full_source, full_target);
+  return Reported(true, Change::ReplaceAtRestart, target, source);
 }
 
 bool GetFullPath(StringView path, String& full_path) {
@@ -430,6 +445,11 @@ void HostDouble::SetProgramRunning(StringView path, bool running) {
 std::vector<String> HostDouble::TakeRestartDeletes() {
   std::lock_guard lock(file_system_mutex);
   return std::exchange(restart_deletes, {});
+}
+
+std::vector<std::pair<String, String>> HostDouble::TakeRestartReplacements() {
+  std::lock_guard lock(file_system_mutex);
+  return std::exchange(restart_replacements, {});
 }
 
 }  // namespace platform

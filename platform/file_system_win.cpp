@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/change_observer.h"
 #include "platform/file_system.h"
 #include "platform/handle_traits_win.h"
 #include "platform/os_error.h"
@@ -61,27 +62,31 @@ bool FolderExists(StringView path) {
 }
 
 bool CreateFolder(StringView path) {
-  return ::CreateDirectoryW(ToWide(ToSystemPath(path)), nullptr) != FALSE;
+  return Reported(::CreateDirectoryW(ToWide(ToSystemPath(path)), nullptr) != FALSE,
+                  Change::FolderCreated, path);
 }
 
 bool RemoveFile(StringView path) {
-  return ::DeleteFileW(ToWide(ToSystemPath(path))) != FALSE;
+  return Reported(::DeleteFileW(ToWide(ToSystemPath(path))) != FALSE, Change::FileDeleted, path);
 }
 
 bool RemoveEmptyFolder(StringView path) {
-  return ::RemoveDirectoryW(ToWide(ToSystemPath(path))) != FALSE;
+  return Reported(::RemoveDirectoryW(ToWide(ToSystemPath(path))) != FALSE, Change::FolderRemoved,
+                  path);
 }
 
 bool MovePath(StringView source, StringView target) {
   // Without MOVEFILE_REPLACE_EXISTING an existing target fails the move; COPY_ALLOWED lets a
   // file move to another drive, as MoveFileW does.
-  return ::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
-                       MOVEFILE_COPY_ALLOWED) != FALSE;
+  return Reported(::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
+                                MOVEFILE_COPY_ALLOWED) != FALSE,
+                  Change::FileMoved, target, source);
 }
 
 bool MoveFileReplacing(StringView source, StringView target) {
-  return ::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
-                       MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != FALSE;
+  return Reported(::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
+                                MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != FALSE,
+                  Change::FileMoved, target, source);
 }
 
 bool CopyFileTo(StringView source, StringView target, bool fail_if_exists) {
@@ -96,13 +101,28 @@ bool CopyFileTo(StringView source, StringView target, bool fail_if_exists) {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
     ::SetFileAttributesW(ToWide(system_target), attributes & ~FILE_ATTRIBUTE_READONLY);
   }
+  ReportChange(Change::FileCopied, target, source);
   return true;
 }
 
 bool ScheduleDeleteAtRestart(StringView path) {
   // No new name: the system deletes the file instead of renaming it. The request is written to
   // the registry (PendingFileRenameOperations), which takes administrator rights.
-  return ::MoveFileExW(ToWide(ToSystemPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE;
+  return Reported(
+      ::MoveFileExW(ToWide(ToSystemPath(path)), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE,
+      Change::DeleteAtRestart, path);
+}
+
+bool ScheduleReplaceAtRestart(StringView source, StringView target) {
+  // The system takes the request without the replacement being there and drops it silently at
+  // the restart: the old file would stay while the caller counted it as replaced.
+  if (!FileExists(source)) {
+    ::SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  return Reported(::MoveFileExW(ToWide(ToSystemPath(source)), ToWide(ToSystemPath(target)),
+                                MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE,
+                  Change::ReplaceAtRestart, target, source);
 }
 
 bool GetFullPath(StringView path, String& full_path) {

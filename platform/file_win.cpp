@@ -1,6 +1,7 @@
 // File on the Windows API.
 #include <windows.h>
 
+#include "platform/change_observer.h"
 #include "platform/file.h"
 #include "platform/os_error.h"
 #include "platform/system_path_win.h"
@@ -45,6 +46,7 @@ File File::Open(StringView path, FileAccess access, unsigned share, FileCreation
       ::CreateFileW(ToWide(system_path), DesiredAccess(access), share_mode, nullptr,
                     CreationDisposition(creation), FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return File();
+  if (access != FileAccess::Read) ReportChange(Change::FileWritten, path);
   return File(reinterpret_cast<intptr_t>(handle));
 }
 

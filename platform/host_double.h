@@ -93,6 +93,8 @@ class HostDouble {
   // deletions asked for at the next restart, as full paths, oldest first.
   static void SetProgramRunning(StringView path, bool running);
   static std::vector<String> TakeRestartDeletes();
+  // The (source, target) pairs ScheduleReplaceAtRestart asked for since the last call.
+  static std::vector<std::pair<String, String>> TakeRestartReplacements();
 
   // Libraries: fake library files by full path, each export a function; what was done to them.
   enum class LibraryEventKind { Load, Call, Unload };

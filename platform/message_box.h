@@ -15,6 +15,7 @@ inline constexpr unsigned MessageBoxYesNo = 0x4;
 inline constexpr unsigned MessageBoxIconError = 0x10;
 inline constexpr unsigned MessageBoxIconQuestion = 0x20;
 inline constexpr unsigned MessageBoxIconWarning = 0x30;
+inline constexpr unsigned MessageBoxIconInformation = 0x40;
 inline constexpr unsigned MessageBoxDefaultButton2 = 0x100;
 
 inline constexpr int AnswerOk = 1;

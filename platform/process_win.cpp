@@ -3,8 +3,9 @@
 
 #include <string>
 
-#include "platform/process.h"
+#include "platform/change_observer.h"
 #include "platform/handle_traits_win.h"
+#include "platform/process.h"
 #include "platform/windows_text.h"
 
 namespace platform {
@@ -35,6 +36,7 @@ bool RunProgramAndWait(StringView command_line) {
                         &information)) {
     return false;
   }
+  ReportChange(Change::ProcessStarted, command_line);
   const ScopedKernelHandle process(information.hProcess);
   const ScopedKernelHandle thread(information.hThread);
   // A program with a window is waited for once it is ready for input; one without a message

@@ -1,6 +1,7 @@
 // Registry values as texts and numbers, on top of each platform's raw values.
 #include <cstring>
 
+#include "platform/change_observer.h"
 #include "platform/os_error.h"
 #include "platform/registry.h"
 
@@ -39,18 +40,37 @@ bool RegistryKey::ReadDword(StringView name, uint32_t& number) const {
   return true;
 }
 
+String RegistryKey::FullName(RegistryRoot root, StringView path) {
+  String name;
+  switch (root) {
+    case RegistryRoot::ClassesRoot: name = u"HKCR"; break;
+    case RegistryRoot::CurrentUser: name = u"HKCU"; break;
+    case RegistryRoot::LocalMachine: name = u"HKLM"; break;
+    case RegistryRoot::Users: name = u"HKU"; break;
+  }
+  if (!path.empty() && path.front() != u'\\') name.push_back(u'\\');
+  name += path;
+  return name;
+}
+
 bool RegistryKey::WriteText(StringView name, StringView text) {
   const String terminated = String(text) + u'\0';
-  return WriteValue(name, RegistryString, terminated.data(), terminated.size() * 2);
+  return Reported(WriteValue(name, RegistryString, terminated.data(), terminated.size() * 2),
+                  Change::RegistryValueWritten, name_,
+                  String(name) + u" = \"" + String(text) + u'"');
 }
 
 bool RegistryKey::WriteExpandText(StringView name, StringView text) {
   const String terminated = String(text) + u'\0';
-  return WriteValue(name, RegistryExpandString, terminated.data(), terminated.size() * 2);
+  return Reported(WriteValue(name, RegistryExpandString, terminated.data(), terminated.size() * 2),
+                  Change::RegistryValueWritten, name_,
+                  String(name) + u" = \"" + String(text) + u'"');
 }
 
 bool RegistryKey::WriteDword(StringView name, uint32_t number) {
-  return WriteValue(name, RegistryDword, &number, sizeof(number));
+  return Reported(WriteValue(name, RegistryDword, &number, sizeof(number)),
+                  Change::RegistryValueWritten, name_,
+                  String(name) + u" = " + Utf8ToString(std::to_string(number)));
 }
 
 bool RegistryKey::GetSubkeyNames(std::vector<String>& names) const {

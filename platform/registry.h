@@ -33,11 +33,13 @@ struct RegistryValue {
 class RegistryKey {
  public:
   RegistryKey() = default;
-  RegistryKey(RegistryKey&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  RegistryKey(RegistryKey&& other) noexcept
+      : handle_(std::exchange(other.handle_, nullptr)), name_(std::move(other.name_)) {}
   RegistryKey& operator=(RegistryKey&& other) noexcept {
     if (this != &other) {
       Close();
       handle_ = std::exchange(other.handle_, nullptr);
+      name_ = std::move(other.name_);
     }
     return *this;
   }
@@ -79,12 +81,17 @@ class RegistryKey {
   // Every subkey's name, in the registry's enumeration order.
   [[nodiscard]] bool GetSubkeyNames(std::vector<String>& names) const;
 
+  // The key's full name as people write it ("HKLM\Software\..."), for records of the run.
+  static String FullName(RegistryRoot root, StringView path);
+
  private:
-  explicit RegistryKey(void* handle) : handle_(handle) {}
+  RegistryKey(void* handle, RegistryRoot root, StringView path)
+      : handle_(handle), name_(FullName(root, path)) {}
 
   [[nodiscard]] bool WriteValue(StringView name, uint32_t type, const void* data, size_t size);
 
   void* handle_ = nullptr;
+  String name_;
 };
 
 }  // namespace platform

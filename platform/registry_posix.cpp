@@ -4,6 +4,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/change_observer.h"
 #include "platform/host_double.h"
 #include "platform/locale.h"
 #include "platform/os_error.h"
@@ -160,7 +161,7 @@ RegistryKey RegistryKey::Open(RegistryRoot root, StringView path, RegistryAccess
   std::lock_guard lock(registry_mutex);
   std::shared_ptr<KeyNode> node = FindKey(root, path);
   if (!node) return RegistryKey();
-  return RegistryKey(new OpenKey{std::move(node), access == RegistryAccess::ReadWrite});
+  return RegistryKey(new OpenKey{std::move(node), access == RegistryAccess::ReadWrite}, root, path);
 }
 
 RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
@@ -169,7 +170,7 @@ RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
   if (!SplitPath(path, names)) return RegistryKey();
   std::shared_ptr<KeyNode> node = RootNode(root);
   for (const StringView name : names) node = FindOrAddSubkey(*node, name);
-  return RegistryKey(new OpenKey{std::move(node), true});
+  return RegistryKey(new OpenKey{std::move(node), true}, root, path);
 }
 
 namespace {
@@ -216,7 +217,7 @@ bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
   if (!found.Node) return true;
   MarkDeleted(*found.Node);
   std::erase(found.Parent->Subkeys, found.Node);
-  return true;
+  return Reported(true, Change::RegistryKeyDeleted, FullName(root, path));
 }
 
 bool RegistryKey::Delete(RegistryRoot root, StringView path) {
@@ -233,7 +234,7 @@ bool RegistryKey::Delete(RegistryRoot root, StringView path) {
   }
   found.Node->Deleted = true;
   std::erase(found.Parent->Subkeys, found.Node);
-  return true;
+  return Reported(true, Change::RegistryKeyDeleted, FullName(root, path));
 }
 
 void RegistryKey::Close() {
@@ -278,7 +279,7 @@ bool RegistryKey::DeleteValue(StringView name) {
     return false;
   }
   node->Values.erase(found);
-  return true;
+  return Reported(true, Change::RegistryValueDeleted, name_, name);
 }
 
 bool RegistryKey::GetSubkeyCount(uint32_t& count) const {

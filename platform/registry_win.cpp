@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "platform/change_observer.h"
 #include "platform/handle_traits_win.h"
 #include "platform/os_error.h"
 #include "platform/registry.h"
@@ -46,7 +47,7 @@ RegistryKey RegistryKey::Open(RegistryRoot root, StringView path, RegistryAccess
           ::RegOpenKeyExW(RootKey(root), ToWide(String(path)), 0, rights | NativeView, &key))) {
     return RegistryKey();
   }
-  return RegistryKey(key);
+  return RegistryKey(key, root, path);
 }
 
 RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
@@ -56,7 +57,7 @@ RegistryKey RegistryKey::Create(RegistryRoot root, StringView path) {
                                    &key, nullptr))) {
     return RegistryKey();
   }
-  return RegistryKey(key);
+  return RegistryKey(key, root, path);
 }
 
 bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
@@ -75,11 +76,13 @@ bool RegistryKey::DeleteTree(RegistryRoot root, StringView path) {
   if (!Succeeded(::RegDeleteTreeW(key.Get(), nullptr))) return false;
   key.Reset();
   const LSTATUS deleted = ::RegDeleteKeyExW(RootKey(root), ToWide(name), NativeView, 0);
-  return deleted == ERROR_FILE_NOT_FOUND || Succeeded(deleted);
+  return deleted == ERROR_FILE_NOT_FOUND ||
+         Reported(Succeeded(deleted), Change::RegistryKeyDeleted, FullName(root, path));
 }
 
 bool RegistryKey::Delete(RegistryRoot root, StringView path) {
-  return Succeeded(::RegDeleteKeyExW(RootKey(root), ToWide(String(path)), NativeView, 0));
+  return Reported(Succeeded(::RegDeleteKeyExW(RootKey(root), ToWide(String(path)), NativeView, 0)),
+                  Change::RegistryKeyDeleted, FullName(root, path));
 }
 
 void RegistryKey::Close() {
@@ -113,7 +116,8 @@ bool RegistryKey::WriteValue(StringView name, uint32_t type, const void* data, s
 }
 
 bool RegistryKey::DeleteValue(StringView name) {
-  return Succeeded(::RegDeleteValueW(AsKey(handle_), ToWide(String(name))));
+  return Reported(Succeeded(::RegDeleteValueW(AsKey(handle_), ToWide(String(name)))),
+                  Change::RegistryValueDeleted, name_, name);
 }
 
 bool RegistryKey::GetSubkeyCount(uint32_t& count) const {

@@ -15,4 +15,9 @@ using NativeModule = void*;
 // platform's error, when there is no such resource.
 bool FindDataResource(NativeModule module, StringView name, const void*& data, size_t& size);
 
+// Whether the program or library at Path carries an icon (an icon group resource), which the
+// shell then shows for it. False for a file that is not a program, or cannot be read; always
+// false in the host double, whose programs carry no resources.
+bool ProgramHasIcon(StringView path);
+
 }  // namespace platform

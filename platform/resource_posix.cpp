@@ -26,6 +26,10 @@ std::vector<std::pair<ResourceKey, std::unique_ptr<std::vector<uint8_t>>>> resou
 
 }  // namespace
 
+bool ProgramHasIcon(StringView) {
+  return false;
+}
+
 void HostDouble::SetDataResource(NativeModule module, StringView name, std::vector<uint8_t> bytes) {
   std::lock_guard lock(resources_mutex);
   for (auto& [key, data] : resources) {

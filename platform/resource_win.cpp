@@ -20,4 +20,22 @@ bool FindDataResource(NativeModule module, StringView name, const void*& data, s
   return data != nullptr;
 }
 
+bool ProgramHasIcon(StringView path) {
+  // Mapped as an image of resources only: nothing of the program runs, and no library it
+  // depends on is looked for.
+  const HMODULE module = ::LoadLibraryExW(
+      ToWide(String(path)), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module == nullptr) return false;
+  bool found = false;
+  ::EnumResourceNamesW(
+      module, RT_GROUP_ICON,
+      [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR found_flag) -> BOOL {
+        *reinterpret_cast<bool*>(found_flag) = true;
+        return FALSE;  // the first one is enough
+      },
+      reinterpret_cast<LONG_PTR>(&found));
+  ::FreeLibrary(module);
+  return found;
+}
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/change_observer.h"
 #include "platform/host_com_posix.h"
 #include "platform/host_double.h"
 #include "platform/shell_execute.h"
@@ -21,7 +22,7 @@ bool ShellOpen(StringView file, StringView parameters, StringView directory, int
   std::lock_guard lock(executions_mutex);
   if (std::exchange(refuse_next, false)) return false;
   executions.push_back({String(file), String(parameters), String(directory), show_command});
-  return true;
+  return Reported(true, Change::ProcessStarted, file, parameters);
 }
 
 // The host has no COM to join; it only remembers that the thread would be in an apartment.

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "platform/change_observer.h"
 #include "platform/shell_execute.h"
 #include "platform/windows_text.h"
 
@@ -15,7 +16,7 @@ bool ShellOpen(StringView file, StringView parameters, StringView directory, int
                       parameters_text.empty() ? nullptr : ToWide(parameters_text),
                       directory_text.empty() ? nullptr : ToWide(directory_text), show_command));
   // Values up to 32 are errors; the shell has set the last error.
-  return result > 32;
+  return Reported(result > 32, Change::ProcessStarted, file, parameters);
 }
 
 ShellApartment::ShellApartment()

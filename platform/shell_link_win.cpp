@@ -7,6 +7,7 @@
 
 #include <iterator>
 
+#include "platform/change_observer.h"
 #include "platform/com_pointer_win.h"
 #include "platform/os_error.h"
 #include "platform/shell_link.h"
@@ -40,7 +41,9 @@ bool WriteShellLink(StringView link_path, StringView target) {
   if (SUCCEEDED(result)) result = link->SetPath(ToWide(String(target)));
   // TRUE: the saved file becomes the object's current file, as for a "Save" rather than a copy.
   if (SUCCEEDED(result)) result = file->Save(ToWide(String(link_path)), TRUE);
-  return SUCCEEDED(result) || Failed(result);
+  if (FAILED(result)) return Failed(result);
+  ReportChange(Change::FileWritten, link_path, target);
+  return true;
 }
 
 bool ReadShellLinkTarget(StringView link_path, String& target) {

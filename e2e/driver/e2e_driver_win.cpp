@@ -21,10 +21,11 @@
 //   e2e-driver delete-files <folder>
 //       Deletes every file below the folder and then the folders, deepest first, with plain
 //       DeleteFile/RemoveDirectory: the floor the uninstallation benchmark measures against.
-//   e2e-driver hold <file> <stop-file>
+//   e2e-driver hold [--exclusive] <file> <stop-file>
 //       Keeps <file> open for reading, shared with readers and with renaming but not with
 //       writers (as Windows holds a running program's file), until <stop-file> exists or two
-//       minutes have passed. Prints "holding" once the file is open.
+//       minutes have passed. Prints "holding" once the file is open. With --exclusive nothing
+//       is shared: nobody can read, write, rename, replace or delete the file meanwhile.
 //   e2e-driver click --window HANDLE (--id ID | --text TEXT)
 //       Presses a button of that window. The click is posted, not sent: a button that opens a
 //       dialog would otherwise keep the driver waiting until somebody closed it.
@@ -548,9 +549,15 @@ int SpawnWindow(int argc, wchar_t** argv) {
 }
 
 int Hold(int argc, wchar_t** argv) {
+  const bool exclusive = argc > 2 && std::wstring(argv[2]) == L"--exclusive";
+  if (exclusive) {
+    --argc;
+    ++argv;
+  }
   if (argc < 4) return 2;
-  const HANDLE file = ::CreateFileW(argv[2], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD sharing = exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_DELETE;
+  const HANDLE file = ::CreateFileW(argv[2], GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     std::fprintf(stderr, "cannot open the file: error %lu\n", ::GetLastError());
     return 1;

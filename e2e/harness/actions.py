@@ -77,12 +77,14 @@ class RunProgram(Action):
 
 class HoldFile(Action):
     """Puts a file with some content at a path and keeps it open the way Windows keeps a running
-    program's file (readable and renamable, not writable) until ReleaseFiles."""
+    program's file (readable and renamable, not writable) until ReleaseFiles. Exclusive shares
+    nothing: the file can then be neither read, replaced, renamed nor deleted."""
 
-    def __init__(self, windows_path: str, content: bytes):
+    def __init__(self, windows_path: str, content: bytes, exclusive: bool = False):
         self.windows_path = windows_path
         self.content = content
-        self.name = f"hold {windows_path} open"
+        self.exclusive = exclusive
+        self.name = f"hold {windows_path} open" + (" exclusively" if exclusive else "")
 
     def __call__(self, context: Context):
         path = context.prefix.unix_path(self.windows_path)
@@ -90,7 +92,8 @@ class HoldFile(Action):
         path.write_bytes(self.content)
         stop = context.output / "release-files"
         stop.unlink(missing_ok=True)
-        process = context.prefix.start(context.build / "e2e-driver.exe", "hold",
+        options = ["--exclusive"] if self.exclusive else []
+        process = context.prefix.start(context.build / "e2e-driver.exe", "hold", *options,
                                        self.windows_path, f"Z:{stop}",
                                        log=context.output / "hold.log")
         context.holders.append(process)

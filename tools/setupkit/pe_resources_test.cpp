@@ -240,6 +240,32 @@ TEST(PeResources, ReplacesEveryLanguageOfAPackageByOneInTheOldLanguage) {
   EXPECT_EQ(after[1].Type.Number, PeResourceTypeManifest);
 }
 
+// The shell shows the program's first icon group, for the file and for the uninstall entry
+// that points at it: packing must keep the group and the icons it refers to, byte for byte,
+// with the data resources placed between them in type order.
+TEST(PeResources, KeepsTheIconsTheShellShows) {
+  TTestProgramOptions options;
+  options.Resources = {{3, {}, 1, 0x409, "16x16 icon bits"},
+                       {3, {}, 2, 0x409, "32x32 icon bits"},
+                       {14, {}, 1, 0x409, "group of icons 1 and 2"},
+                       TestManifest()};
+  const std::vector<uint8_t> built =
+      WithDataResources(MakeTestProgram(options).Image, {{u"SETUP", Bytes("setup")}});
+  ExpectSoundHeaders(built);
+  const std::vector<TPeResource> after = ReadResources(built);
+  std::vector<std::pair<uint16_t, uint16_t>> kinds;
+  for (const TPeResource& resource : after) {
+    kinds.emplace_back(resource.Type.Number, resource.Name.IsName ? 0 : resource.Name.Number);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::pair<uint16_t, uint16_t>>{
+                       {3, 1}, {3, 2}, {10, 0}, {14, 1}, {PeResourceTypeManifest, 1}}));
+  ASSERT_EQ(after.size(), 5u);
+  EXPECT_EQ(DataOf(&after[0]), Bytes("16x16 icon bits"));
+  EXPECT_EQ(DataOf(&after[1]), Bytes("32x32 icon bits"));
+  EXPECT_EQ(DataOf(&after[3]), Bytes("group of icons 1 and 2"));
+  EXPECT_EQ(after[3].Language, 0x409);
+}
+
 TEST(PeResources, SortsNamesFirstByUpperCaseThenNumbers) {
   TTestProgramOptions options;
   options.Resources = {{10, u"Alpha", 0, 0x409, "a"},
