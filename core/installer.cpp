@@ -7,6 +7,7 @@
 #include "core/installer_action_extract.h"
 #include "core/installer_errors.h"
 #include "core/installer_extract_helper.h"
+#include "core/installer_log.h"
 #include "core/installer_path.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
@@ -41,6 +42,7 @@ bool StartsWithIgnoringCase(StringView text, StringView prefix) {
 }  // namespace
 
 void AddError(StringView text) {
+  TInstallerLog::WriteError(text);
   Installer->Errors().Add(text);
 }
 
@@ -82,6 +84,7 @@ void TInstaller::ParseCommandLine(StringView command_line) {
       options_ |= OptionBit(ioAuto);
       if (HasSwitch(command_line, u"SILENT")) options_ |= OptionBit(ioSilent);
     }
+    message_boxes_suppressed_ = HasOption(ioSilent) && HasSwitch(command_line, u"SUPPRESSMSGBOXES");
     return;
   }
   mode_ = imInstall;
@@ -110,6 +113,7 @@ void TInstaller::ParseCommandLine(StringView command_line) {
   }
   if (HasSwitch(command_line, u"PORTABLE")) options_ |= OptionBit(ioPortable);
   if (HasSwitch(command_line, u"SILENT")) options_ |= OptionBit(ioSilent);
+  message_boxes_suppressed_ = HasOption(ioSilent) && HasSwitch(command_line, u"SUPPRESSMSGBOXES");
 }
 
 void TInstaller::SetDestPath(StringView path) {
@@ -237,6 +241,10 @@ void TInstaller::DispatchNotification(int32_t code, intptr_t param) {
 }
 
 int TInstaller::AskUser(StringView text, unsigned style) {
+  if (message_boxes_suppressed_) {
+    TInstallerLog::Write(u"Not asked (message boxes are suppressed): " + String(text));
+    return 0;
+  }
   Question question{String(text), style, 0};
   // The question travels beside the message, not in it: the window can be found by its class,
   // and a pointer taken from another process's message must never be written through.

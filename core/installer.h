@@ -4,6 +4,7 @@
 // hands them to the listeners, and finally starts the post-install commands.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -78,6 +79,12 @@ class TInstaller {
   // Raises "Invalid Arguments" when ioAuto or ioSilent would change: they are fixed per run.
   void SetOptions(TInstallerOptions options);
   bool HasErrors() const { return errors_.Count() > 0; }
+  // SUPPRESSMSGBOXES in a silent run: no box at all, not even a question; what a box would have
+  // said goes to the log and the exit code.
+  bool MessageBoxesSuppressed() const { return message_boxes_suppressed_; }
+  // From any thread: a file of the run is deleted or replaced only at the next restart.
+  void NoteRestartNeeded() { restart_needed_ = true; }
+  bool RestartNeeded() const { return restart_needed_; }
 
   // Runs the actions of the mode on a worker thread, once; with Wait, returns when it has
   // ended, serving the worker's notifications meanwhile. Before anything runs it refuses an
@@ -97,7 +104,8 @@ class TInstaller {
   void SendText(int32_t code, StringView text);
   // Main thread only.
   void DispatchNotification(int32_t code, intptr_t param);
-  // From any thread: shows a message box on the main thread and returns the answer.
+  // From any thread: shows a message box on the main thread and returns the answer; 0 without
+  // asking when message boxes are suppressed (the question is logged).
   int AskUser(StringView text, unsigned style);
 
   const String& DestPath() const { return dest_path_; }
@@ -134,6 +142,8 @@ class TInstaller {
   std::recursive_mutex lock_;
   TInstallerMode mode_ = imInstall;
   TInstallerOptions options_ = 0;
+  bool message_boxes_suppressed_ = false;
+  std::atomic<bool> restart_needed_{false};
   std::unique_ptr<TInstallerProductInfo> product_info_;
   std::unique_ptr<TInstallerResources> resources_;
   TInstallerState state_ = isIdle;
@@ -143,5 +153,5 @@ class TInstaller {
 // The one installer object of the process, while it exists.
 extern TInstaller* Installer;
 
-// Appends Text to the installer object's error list.
+// Appends Text to the installer object's error list, and to the log.
 void AddError(StringView text);

@@ -6,14 +6,17 @@
 #include "core/installer.h"
 #include "core/installer_application_repository.h"
 #include "core/installer_errors.h"
+#include "core/installer_extract_helper.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
 #include "package/setup_package_builder.h"
 #include "platform/exception.h"
+#include "platform/file.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
+#include "platform/resource.h"
 #include "support/format_text.h"
 #include "support/ini_file.h"
 #include "support/names.h"
@@ -41,6 +44,26 @@ void AddUninstallEntry(TVYNIniFile& ini, StringView destination, StringView path
   const int count = ini.ReadInteger(u"Uninstall", u"Count", 0);
   ini.WriteString(u"Uninstall", Decimal(count), expanded);
   ini.WriteInteger(u"Uninstall", u"Count", count + 1);
+}
+
+// The size of a file in bytes; 0 when it cannot be read.
+int64_t SizeOfFile(StringView path) {
+  platform::File file = platform::File::Open(
+      path, platform::FileAccess::Read,
+      platform::FileShareRead | platform::FileShareWrite | platform::FileShareDelete,
+      platform::FileCreation::OpenExisting);
+  int64_t size = 0;
+  return file.IsOpen() && file.GetSize(size) ? size : 0;
+}
+
+// What the list of programs should show as the product's icon: the program the script names in
+// "DisplayIcon" when it is there and has an icon, else the uninstaller.
+String DisplayIconOf(StringView uninstaller) {
+  const String named =
+      Installer->Resources().ExpandPath(Installer->Resources().Script().GetSetting(u"DisplayIcon"));
+  if (!named.empty() && platform::FileExists(named) && platform::ProgramHasIcon(named))
+    return named;
+  return String(uninstaller);
 }
 
 }  // namespace
@@ -112,5 +135,14 @@ void TInstallerActionExtract::WriteUninstallData(
     const TInstallerProductInfo& product = ProductInfo();
     TInstallerApplicationRepository::Register(product.GetName(), exe_path, product.GetVersionNo(),
                                               product.GetPublisher(), product.GetHomePage());
+    int64_t installed_bytes = 0;
+    for (const TInstallerScriptFile* file : files) {
+      installed_bytes += SizeOfFile(Installer->ExtractHelper().FileInPlaceAfterRestart(
+          Installer->Resources().ExpandPath(file->Name)));
+    }
+    installed_bytes += SizeOfFile(exe_path) + SizeOfFile(dat_path);
+    const auto kib = static_cast<uint32_t>((installed_bytes + 1023) / 1024);
+    TInstallerApplicationRepository::RegisterDeploymentValues(product.GetName(), exe_path, kib,
+                                                              DisplayIconOf(exe_path));
   }
 }

@@ -88,8 +88,21 @@ TEST_F(ExtractActionTest, RegistersTheUninstaller) {
   EXPECT_EQ(text, u"5.0.0.1");
   ASSERT_TRUE(key.ReadText(u"InstallPath", text));
   EXPECT_EQ(text, folder_.Path());
+  // The test product names no program of its own for the icon.
   ASSERT_TRUE(key.ReadText(u"DisplayIcon", text));
   EXPECT_EQ(text, folder_.PathOf(u"Uninstall.exe"));
+  ASSERT_TRUE(key.ReadText(u"InstallLocation", text));
+  EXPECT_EQ(text, folder_.Path());
+  ASSERT_TRUE(key.ReadText(u"QuietUninstallString", text));
+  EXPECT_EQ(text, u"\"" + folder_.PathOf(u"Uninstall.exe") + u"\" /AUTO /SILENT /SUPPRESSMSGBOXES");
+  // Everything in the folder is the installation's: its files, the uninstaller and its list.
+  uintmax_t bytes = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_.NativePath())) {
+    if (entry.is_regular_file()) bytes += entry.file_size();
+  }
+  uint32_t kib = 0;
+  ASSERT_TRUE(key.ReadDword(u"EstimatedSize", kib));
+  EXPECT_EQ(kib, (bytes + 1023) / 1024);
 }
 
 TEST_F(ExtractActionTest, APortableInstallationIsNotRegistered) {

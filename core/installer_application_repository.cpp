@@ -89,6 +89,25 @@ bool TInstallerApplicationRepository::Register(StringView display_name, StringVi
   return true;
 }
 
+bool TInstallerApplicationRepository::RegisterDeploymentValues(StringView display_name,
+                                                               StringView uninstaller_path,
+                                                               uint32_t estimated_size_kib,
+                                                               StringView icon_path) {
+  const String key_name = KeyNameOf(display_name);
+  if (key_name.empty()) return false;
+  RegistryKey key = RegistryKey::Open(RegistryRoot::LocalMachine, UninstallKey + key_name,
+                                      RegistryAccess::ReadWrite);
+  if (!key.IsOpen()) return false;
+  // Boxes suppressed too: a deployment tool runs this unattended and waits for the exit code.
+  static_cast<void>(
+      key.WriteText(u"QuietUninstallString",
+                    u"\"" + String(uninstaller_path) + u"\" /AUTO /SILENT /SUPPRESSMSGBOXES"));
+  static_cast<void>(key.WriteDword(u"EstimatedSize", estimated_size_kib));
+  static_cast<void>(key.WriteText(u"InstallLocation", platform::ExtractFilePath(uninstaller_path)));
+  static_cast<void>(key.WriteText(u"DisplayIcon", icon_path));
+  return true;
+}
+
 bool TInstallerApplicationRepository::GetInstallPath(StringView key_name, String& path) {
   path.clear();
   const RegistryKey key = RegistryKey::Open(RegistryRoot::LocalMachine,

@@ -17,6 +17,14 @@ class TInstallerApplicationRepository {
   static bool Register(StringView display_name, StringView uninstaller_path, StringView version,
                        StringView publisher, StringView home_page);
 
+  // Adds, after Register, what deployment tools and the system's list of programs read beside
+  // those values: QuietUninstallString (the quoted uninstaller with the switches of an
+  // unattended uninstall), EstimatedSize (a number of KiB), InstallLocation (the uninstaller's
+  // folder) and DisplayIcon (IconPath: a program whose icon the list shows). False when the entry
+  // cannot be opened.
+  static bool RegisterDeploymentValues(StringView display_name, StringView uninstaller_path,
+                                       uint32_t estimated_size_kib, StringView icon_path);
+
   // The installation folder of the entry KeyName (used as given), with a trailing backslash:
   // from InstallPath, else the folder of UninstallString, else the folder of DisplayIcon, the
   // first that names an existing folder. True only then; Path holds the last candidate either

@@ -101,6 +101,33 @@ TEST_F(ApplicationRepository, RegisterWritesEveryValueUnderTheNameWithoutBlanks)
               date.Data == TextBytes(platform::RegistryString, after).Data);
 }
 
+TEST_F(ApplicationRepository, DeploymentValuesAreAddedToARegisteredEntryOnly) {
+  EXPECT_FALSE(TInstallerApplicationRepository::RegisterDeploymentValues(DisplayName, Uninstaller(),
+                                                                         1, Uninstaller()));
+  EXPECT_FALSE(
+      RegistryKey::Open(RegistryRoot::LocalMachine, KeyPath, RegistryAccess::Read).IsOpen())
+      << "an entry without the ten values would be a broken one";
+
+  ASSERT_TRUE(
+      TInstallerApplicationRepository::Register(DisplayName, Uninstaller(), u"5.0", u"P", u"h"));
+  const String icon = folder_.PathOf(u"ZELO\\ZELO.exe");
+  ASSERT_TRUE(TInstallerApplicationRepository::RegisterDeploymentValues(DisplayName, Uninstaller(),
+                                                                        4321, icon));
+  EXPECT_EQ(Value(u"QuietUninstallString").Data,
+            TextBytes(platform::RegistryString,
+                      u"\"" + Uninstaller() + u"\" /AUTO /SILENT /SUPPRESSMSGBOXES")
+                .Data);
+  EXPECT_EQ(Value(u"EstimatedSize").Data, DwordBytes(4321).Data);
+  EXPECT_EQ(Value(u"EstimatedSize").Type, platform::RegistryDword);
+  EXPECT_EQ(Value(u"InstallLocation").Data,
+            TextBytes(platform::RegistryString, folder_.PathOf(u"ZELO\\")).Data);
+  EXPECT_EQ(Value(u"DisplayIcon").Data, TextBytes(platform::RegistryString, icon).Data);
+  // Removed with the entry.
+  ASSERT_TRUE(TInstallerApplicationRepository::Unregister(DisplayName));
+  EXPECT_FALSE(
+      RegistryKey::Open(RegistryRoot::LocalMachine, KeyPath, RegistryAccess::Read).IsOpen());
+}
+
 TEST_F(ApplicationRepository, RegisteringAgainOverwritesTheValues) {
   ASSERT_TRUE(
       TInstallerApplicationRepository::Register(DisplayName, Uninstaller(), u"4.0", u"Old", u"x"));

@@ -5,16 +5,23 @@
 
 #include "core/installer.h"
 #include "core/installer_errors.h"
+#include "core/installer_log.h"
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
+#include "platform/clock.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
+#include "platform/os_error.h"
 #include "support/file_stream.h"
 #include "support/format_text.h"
 #include "support/hashes.h"
 
 namespace {
+
+// How often, and how far apart, a file in use is tried when there is nobody to ask.
+constexpr int SuppressedAttempts = 5;
+constexpr uint32_t SuppressedRetryPause = 1000;
 
 std::unique_ptr<TStream> TryCreate(StringView file_name) {
   return TFileStream::TryOpen(file_name, platform::FileAccess::Write,
@@ -83,8 +90,17 @@ std::unique_ptr<TStream> TInstallerExtractHelper::CreateTargetStream(StringView 
   const String backup = String(file_name) + u".bak";
   static_cast<void>(platform::MovePath(file_name, backup));
 
-  for (;;) {
+  for (int attempt = 1;; ++attempt) {
     if (auto file = TryCreate(file_name)) return file;
+    if (Installer->MessageBoxesSuppressed()) {
+      // Nobody to ask: the holder gets a few moments to let go, and then the new file waits
+      // beside the old one for the next restart to put it in place.
+      if (attempt < SuppressedAttempts) {
+        platform::Pause(SuppressedRetryPause);
+        continue;
+      }
+      return CreateReplacementAtRestart(file_name);
+    }
     const int answer =
         Installer->AskUser(FormatCommonText(u"QM2", {file_name}),
                            platform::MessageBoxAbortRetryIgnore | platform::MessageBoxIconWarning |
@@ -93,6 +109,27 @@ std::unique_ptr<TStream> TInstallerExtractHelper::CreateTargetStream(StringView 
     if (answer == platform::AnswerIgnore) return nullptr;
     throw EInstallerInstallError(FormatCommonText(u"E1", {file_name}));
   }
+}
+
+std::unique_ptr<TStream> TInstallerExtractHelper::CreateReplacementAtRestart(StringView file_name) {
+  const String replacement = String(file_name) + u".new";
+  std::unique_ptr<TStream> file = TryCreate(replacement);
+  if (!file || !platform::ScheduleReplaceAtRestart(replacement, file_name)) {
+    const uint32_t error = platform::GetLastOSError();
+    file.reset();
+    static_cast<void>(platform::RemoveFile(replacement));
+    TInstallerLog::WriteSystemError(error, replacement);
+    throw EInstallerInstallError(FormatCommonText(u"E1", {file_name}));
+  }
+  TInstallerLog::Write(u"In use, replaced at the next restart: " + String(file_name));
+  Installer->NoteRestartNeeded();
+  replaced_at_restart_[String(file_name)] = replacement;
+  return file;
+}
+
+String TInstallerExtractHelper::FileInPlaceAfterRestart(StringView file_name) const {
+  const auto found = replaced_at_restart_.find(String(file_name));
+  return found == replaced_at_restart_.end() ? String(file_name) : found->second;
 }
 
 String TInstallerExtractHelper::FormatCommonText(

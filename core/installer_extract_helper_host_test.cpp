@@ -76,4 +76,41 @@ TEST_F(LockedTarget, AbortRaisesTheLocalizedText) {
   }
 }
 
+// With boxes suppressed nobody is there to answer: a few tries, then the new file waits beside
+// the old one for the restart, and the run says a restart is due.
+class LockedTargetWithoutBoxes : public LockedTarget {
+ protected:
+  void SetUp() override {
+    LockedTarget::SetUp();
+    CreateAutomatic(u"/SILENT /SUPPRESSMSGBOXES").Resources().InitializeLanguages();
+    HostDouble::UseVirtualTime(true);
+    HostDouble::TakeRestartReplacements();
+    HostDouble::TakePauses();
+  }
+  void TearDown() override {
+    HostDouble::UseVirtualTime(false);
+    LockedTarget::TearDown();
+  }
+};
+
+TEST_F(LockedTargetWithoutBoxes, TheReplacementWaitsForTheRestart) {
+  ASSERT_TRUE(installer_->MessageBoxesSuppressed());
+  auto stream = Open();
+  ASSERT_NE(stream, nullptr);
+  stream->WriteBuffer("new", 3);
+  stream.reset();
+  // The holder had moments to let go first.
+  EXPECT_EQ(HostDouble::TakePauses(), (std::vector<uint32_t>{1000, 1000, 1000, 1000}));
+  EXPECT_TRUE(HostDouble::TakeMessageBoxes().empty());
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.exe"), "old version");
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.exe.new"), "new");
+  const auto replacements = HostDouble::TakeRestartReplacements();
+  ASSERT_EQ(replacements.size(), 1u);
+  EXPECT_EQ(replacements[0].first, folder_.PathOf(u"ZELO.exe.new"));
+  EXPECT_EQ(replacements[0].second, folder_.PathOf(u"ZELO.exe"));
+  EXPECT_TRUE(installer_->RestartNeeded());
+  EXPECT_EQ(installer_->ExtractHelper().FileInPlaceAfterRestart(folder_.PathOf(u"ZELO.exe")),
+            folder_.PathOf(u"ZELO.exe.new"));
+}
+
 }  // namespace

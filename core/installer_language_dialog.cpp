@@ -2,11 +2,16 @@
 #include "core/installer_language_dialog.h"
 
 #include "core/installer.h"
+#include "core/installer_log.h"
 #include "core/installer_resources.h"
 #include "core/installer_user_interface.h"
+#include "core/program_entry.h"
+#include "platform/file_name.h"
 #include "platform/locale.h"
 #include "platform/system.h"
+#include "support/command_line.h"
 #include "support/localization.h"
+#include "support/names.h"
 
 std::vector<TInstallerLanguageEntry> TInstallerLanguageDialog::EnumLanguages() {
   TInstallerResources& resources = Installer->Resources();
@@ -45,13 +50,40 @@ int TInstallerLanguageDialog::SelectDefault(const std::vector<TInstallerLanguage
   return entries.empty() ? -1 : 0;
 }
 
+int TInstallerLanguageDialog::FindByFileName(const std::vector<TInstallerLanguageEntry>& entries,
+                                             StringView name) {
+  const TVYNStringList& languages = Installer->Resources().Languages();
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const String file = platform::ExtractFileName(languages.Items(entries[i].Value));
+    if (SameName(platform::ChangeFileExt(file, u""), name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 String TInstallerLanguageDialog::SelectLanguage() {
   const std::vector<TInstallerLanguageEntry> entries = EnumLanguages();
   int selected = SelectDefault(entries, platform::GetUserInterfaceLanguage());
+  String wanted;
+  // An administrator's choice replaces the dialog; one the package lacks leaves the preselection.
+  if (GetSwitch(ProgramArgumentText(), u"LANG", wanted)) {
+    const int found = FindByFileName(entries, wanted);
+    if (found >= 0) {
+      selected = found;
+    } else {
+      TInstallerLog::Write(u"Language \"" + wanted +
+                           u"\" is not in this setup; the preselected one is used");
+    }
+    return FileOfEntry(entries, selected);
+  }
   IInstallerUserInterface* user_interface = InstallerUserInterface();
   if (!Installer->HasOption(ioAuto) && user_interface != nullptr && !entries.empty()) {
     selected = user_interface->ShowLanguageDialog(entries, selected);
   }
+  return FileOfEntry(entries, selected);
+}
+
+String TInstallerLanguageDialog::FileOfEntry(const std::vector<TInstallerLanguageEntry>& entries,
+                                             int selected) {
   if (selected < 0 || selected >= static_cast<int>(entries.size())) return u"English.lng";
   return Installer->Resources().Languages().Items(entries[static_cast<size_t>(selected)].Value);
 }

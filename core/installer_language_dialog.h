@@ -17,8 +17,9 @@ struct TInstallerLanguageEntry {
 
 class TInstallerLanguageDialog {
  public:
-  // The file name of the chosen language file ("English.lng" when there is no choice). In
-  // automatic runs, or without a user interface, the preselected language is taken.
+  // The file name of the chosen language file ("English.lng" when there is no choice). The
+  // switch LANG chooses without the dialog; in automatic runs, or without a user interface, the
+  // preselected language is taken.
   static String SelectLanguage();
 
   // The languages of the setup package sorted by display name (locale order, ignoring case;
@@ -29,4 +30,12 @@ class TInstallerLanguageDialog {
   // for no entries.
   static int SelectDefault(const std::vector<TInstallerLanguageEntry>& entries,
                            uint16_t user_language);
+
+  // The entry whose language file is named Name (without folder and extension, letter case
+  // ignored), as the switch LANG names it; -1 for none.
+  static int FindByFileName(const std::vector<TInstallerLanguageEntry>& entries, StringView name);
+
+ private:
+  // The language file of the entry at Selected; "English.lng" for none.
+  static String FileOfEntry(const std::vector<TInstallerLanguageEntry>& entries, int selected);
 };

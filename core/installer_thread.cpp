@@ -1,8 +1,13 @@
 // The worker thread of a run.
 #include "core/installer_thread.h"
 
+#include <cstdio>
+
 #include "core/installer.h"
+#include "core/installer_log.h"
 #include "core/installer_product_info.h"
+#include "platform/clock.h"
+#include "platform/exception.h"
 #include "platform/shell_execute.h"
 
 TInstallerThread::TInstallerThread() : thread_([this] { Execute(); }) {}
@@ -36,8 +41,11 @@ void TInstallerThread::Execute() {
       if (terminated_) break;
       TInstallerAction& action = action_list_.Items(i);
       MakeCurrent(&action);
-      action.Run();
+      RunLogged(action, action_names_[static_cast<size_t>(i)]);
     }
+  } catch (const EOSError& error) {
+    TInstallerLog::WriteSystemError(error.ErrorCode(), {});
+    AddError(error.Message());
   } catch (const Exception& error) {
     AddError(error.Message());
   } catch (const std::exception& error) {
@@ -53,7 +61,28 @@ void TInstallerThread::PopulateActions() {
     std::unique_ptr<TInstallerAction> action = action_class.Create();
     action->OnProgress = [this](TInstallerAction& sender) { ProgressChanged(sender); };
     action_list_.Add(std::move(action));
+    action_names_.emplace_back(action_class.Name);
   });
+}
+
+void TInstallerThread::RunLogged(TInstallerAction& action, StringView name) {
+  TInstallerLog::Write(u"Action started: " + String(name));
+  const uint64_t start = platform::MonotonicMilliseconds();
+  const auto duration = [start] {
+    const uint64_t elapsed = platform::MonotonicMilliseconds() - start;
+    char text[32];
+    std::snprintf(text, sizeof text, "%llu.%03llu s",
+                  static_cast<unsigned long long>(elapsed / 1000),
+                  static_cast<unsigned long long>(elapsed % 1000));
+    return Utf8ToString(text);
+  };
+  try {
+    action.Run();
+  } catch (...) {
+    TInstallerLog::Write(u"Action failed: " + String(name) + u" after " + duration());
+    throw;
+  }
+  TInstallerLog::Write(u"Action ended: " + String(name) + u" after " + duration());
 }
 
 void TInstallerThread::MakeCurrent(TInstallerAction* action) {

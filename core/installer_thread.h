@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 #include "core/installer_action.h"
 #include "platform/worker_thread.h"
@@ -39,9 +40,13 @@ class TInstallerThread {
   void ProgressChanged(TInstallerAction& sender);
 
  private:
+  // Runs Action and logs its start, its end or failure, and how long it took.
+  void RunLogged(TInstallerAction& action, StringView name);
   void MakeCurrent(TInstallerAction* action);
 
   TInstallerActionList action_list_;
+  // The class name of each action, for the log.
+  std::vector<String> action_names_;
   TInstallerAction* current_action_ = nullptr;
   // Guards current_action_ between the worker, which sets it, and the main thread, which cancels
   // it. Never held while a notification is sent: the main thread may take it while handling one.

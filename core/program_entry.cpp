@@ -10,23 +10,27 @@
 #include "core/exit_codes.h"
 #include "core/installer.h"
 #include "core/installer_errors.h"
+#include "core/installer_log.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "core/installer_spawn_service.h"
 #include "core/installer_user_interface.h"
 #include "platform/child_process.h"
 #include "platform/clock.h"
+#include "platform/console.h"
 #include "platform/elevation.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
+#include "platform/named_mutex.h"
 #include "platform/os_error.h"
 #include "platform/process.h"
 #include "platform/shell_execute.h"
 #include "platform/shell_folders.h"
 #include "platform/system.h"
 #include "support/command_line.h"
+#include "support/format_text.h"
 #include "support/names.h"
 
 namespace {
@@ -62,6 +66,96 @@ String Decimal(int64_t value) {
   return Utf8ToString(std::to_string(value));
 }
 
+// What /? and /HELP print or show.
+constexpr char16_t HelpText[] =
+    u"Usage: setup.exe [switches]\n"
+    u"\n"
+    u"/AUTO[=folder]      No questions: install into the folder (default: the existing\n"
+    u"                    installation, else the program files folder).\n"
+    u"/SILENT             With /AUTO: no window at all.\n"
+    u"/SUPPRESSMSGBOXES   With /SILENT: no message box either; errors go to the log and\n"
+    u"                    the exit code.\n"
+    u"/LOG[=file]         Write a log (default: \"Setup Log yyyy-mm-dd #NNN.txt\" in the\n"
+    u"                    temporary folder).\n"
+    u"/LANG=name          The language, by its language file's name (English, German, ...).\n"
+    u"/PORTABLE           A portable installation: no registration, no integration.\n"
+    u"/NOBACKUP           Replace an installation without backing it up.\n"
+    u"/UPDATE             Only update an existing installation.\n"
+    u"/RUN                Start the program after an automatic update.\n"
+    u"/NORESTART          Accepted; setup never restarts Windows.\n"
+    u"/? or /HELP         This text.\n"
+    u"\n"
+    u"Exit codes: 0 success; 1602 cancelled; 1603 failed; 1618 another setup of the\n"
+    u"product is running; 3010 success, a restart completes it.\n";
+
+// Help goes where whoever asked can read it: their console or redirected output, else a box.
+void ShowHelp() {
+  if (platform::AttachToCallerConsole()) {
+    // Lines end the Windows way in a file the output is redirected to.
+    String text;
+    for (const char16_t c : StringView(HelpText)) {
+      if (c == u'\n') text.push_back(u'\r');
+      text.push_back(c);
+    }
+    platform::WriteStandardOutput(text);
+    return;
+  }
+  platform::ShowMessageBox(nullptr, HelpText, u"Setup",
+                           platform::MessageBoxOk | platform::MessageBoxIconInformation);
+}
+
+// Whether boxes are off before the installer object could decide it from its options.
+bool MessageBoxesSuppressed() {
+  if (Installer != nullptr) return Installer->MessageBoxesSuppressed();
+  return HasSwitch(argument_text, u"AUTO") && HasSwitch(argument_text, u"SILENT") &&
+         HasSwitch(argument_text, u"SUPPRESSMSGBOXES");
+}
+
+// The switches a copy of this program gets in front of the user's: the log it writes on into.
+String SwitchesForCopy() {
+  const String log = TInstallerLog::FileName();
+  return log.empty() ? String() : u"/LOG=\"" + log + u"\" ";
+}
+
+// What the run was asked and what it found, for the log.
+void LogRun(TInstaller& installer) {
+  if (!TInstallerLog::IsOpen()) return;
+  String mode = installer.Mode() == imUninstall ? u"uninstall"
+                : installer.HasOption(ioUpdate) ? u"update"
+                                                : u"install";
+  String options;
+  constexpr std::pair<TInstallerOption, const char16_t*> Names[] = {
+      {ioAuto, u" AUTO"},         {ioSilent, u" SILENT"}, {ioPortable, u" PORTABLE"},
+      {ioNoBackup, u" NOBACKUP"}, {ioRun, u" RUN"},       {ioUpdate, u" UPDATE"}};
+  for (const auto& [option, name] : Names) {
+    // What the uninstaller finds is told below; it updates nothing.
+    if (option == ioUpdate && installer.Mode() == imUninstall) continue;
+    if (installer.HasOption(option)) options += name;
+  }
+  if (installer.MessageBoxesSuppressed()) options += u" SUPPRESSMSGBOXES";
+  TInstallerLog::Write(u"Mode: " + mode + u"; options:" + (options.empty() ? u" none" : options));
+  if (!installer.DestPath().empty()) {
+    TInstallerLog::Write(u"Destination: " + installer.DestPath());
+  }
+  TInstallerProductInfo& product = installer.ProductInfo();
+  TInstallerLog::Write(u"Product: " + product.GetName() + u" " + product.GetVersion());
+  TInstallerLog::Write(u"Installed version found: " + (product.GetInstalledVersion() == 0
+                                                           ? String(u"none")
+                                                           : product.GetInstalledVersionText()));
+}
+
+void ShowErrorBox(StringView message) {
+  if (MessageBoxesSuppressed()) return;
+  platform::ShowMessageBox(InstallerOwnerWindow(), message, u"Setup",
+                           platform::MessageBoxOk | platform::MessageBoxIconError);
+}
+
+// A failure of the run: logged, and shown unless boxes are suppressed.
+void ReportError(StringView message) {
+  TInstallerLog::WriteError(message);
+  ShowErrorBox(message);
+}
+
 // The run itself, steps 2 to 10; returns the exit code.
 int RunSteps() {
   if (ProductInfoClass == nullptr) throw EInstallerGeneralError(u"ProductInfoClass is nil");
@@ -74,32 +168,55 @@ int RunSteps() {
           reinterpret_cast<platform::NativeWindow>(static_cast<intptr_t>(IntegerOrZero(skip_uac))));
     } else if (!platform::IsUserAdministrator()) {
       uint32_t exit_code = 0;
+      TInstallerLog::Write(u"Starting an elevated copy");
       // The copy did the work (or the user declined); this process only waited for it.
-      return RelaunchElevated(argument_text, exit_code) ? static_cast<int>(exit_code)
-                                                        : ExitCancelled;
+      if (!RelaunchElevated(argument_text, exit_code)) {
+        TInstallerLog::Write(u"The request for administrator rights was declined");
+        return ExitCancelled;
+      }
+      return static_cast<int>(exit_code);
     }
   }
   if (!platform::IsUserAdministrator()) throw EInstallerNoAdminRightsError();
 
   TInstaller installer(argument_text);
 
-  if (installer.Mode() == imUninstall) {
-    String path;
-    if (GetSwitch(argument_text, u"PATH", path) && platform::FolderExists(path)) {
-      installer.SetDestPath(path);
-      uninstalled_folder = installer.DestPath();
-    } else {
-      const String program_folder = platform::ExtractFilePath(platform::GetProgramFileName());
-      if (SameName(platform::TemporaryFolder(), WithDelimiter(program_folder))) {
-        throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
-      }
-      return StartUninstallerCopy();
+  // The uninstaller's copy in the temporary folder is told the installation folder; the
+  // uninstaller started from that folder only hands over to such a copy.
+  String uninstall_path;
+  const bool uninstaller_copy = installer.Mode() == imUninstall &&
+                                GetSwitch(argument_text, u"PATH", uninstall_path) &&
+                                platform::FolderExists(uninstall_path);
+  if (uninstaller_copy) {
+    installer.SetDestPath(uninstall_path);
+    uninstalled_folder = installer.DestPath();
+  }
+  LogRun(installer);
+
+  // Taken before anything is touched. The uninstaller's copy runs on its first process's lock,
+  // which waits for it.
+  platform::NamedMutex run_lock;
+  if (!HasSwitch(argument_text, u"CALLER") &&
+      !platform::NamedMutex::TryAcquire(RunLockName(installer.ProductInfo().GetName()), run_lock)) {
+    ReportError(
+        FormatText(u"Another setup or uninstaller of %s is running. Try again when it "
+                   u"has ended.",
+                   {installer.ProductInfo().GetName()}));
+    return ExitAnotherRunActive;
+  }
+
+  if (installer.Mode() == imUninstall && !uninstaller_copy) {
+    const String program_folder = platform::ExtractFilePath(platform::GetProgramFileName());
+    if (SameName(platform::TemporaryFolder(), WithDelimiter(program_folder))) {
+      throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
     }
+    return StartUninstallerCopy();
   }
 
   IInstallerUserInterface* user_interface = InstallerUserInterface();
   if (user_interface != nullptr) user_interface->InitializeApplication();
   installer.Resources().InitializeLanguages();
+  TInstallerLog::Write(u"Language: " + installer.Resources().LanguageName());
 
   if (installer.HasOption(ioSilent)) {
     installer.Start(true);
@@ -108,21 +225,19 @@ int RunSteps() {
       while (!errors.empty() && (errors.back() == u'\n' || errors.back() == u'\r')) {
         errors.pop_back();
       }
-      throw EInstallerInstallError(errors);
+      // Each error is in the log already.
+      ShowErrorBox(errors);
+      return ExitFailed;
     }
     installer.RunPostActions();
-    return ExitSuccess;
+    return installer.RestartNeeded() ? ExitRestartRequired : ExitSuccess;
   }
   if (user_interface == nullptr) {
     throw EInstallerMysteryError(
         u"This setup program has no wizard: start it with /AUTO and /SILENT.");
   }
-  return user_interface->RunWizard();
-}
-
-void ShowErrorBox(StringView message) {
-  platform::ShowMessageBox(InstallerOwnerWindow(), message, u"Setup",
-                           platform::MessageBoxOk | platform::MessageBoxIconError);
+  const int exit_code = user_interface->RunWizard();
+  return exit_code == ExitSuccess && installer.RestartNeeded() ? ExitRestartRequired : exit_code;
 }
 
 // The copy's part of an uninstallation once its run has ended: deletes the uninstaller that the
@@ -173,7 +288,8 @@ void HandBackUninstallResult(int exit_code) {
                               platform::RegisterWindowMessageName(UninstallResultMessageName),
                               static_cast<uintptr_t>(static_cast<uint32_t>(exit_code)), 0);
   // A failed or cancelled uninstallation leaves the product in place, and its uninstaller with it.
-  if (exit_code != ExitSuccess || uninstalled_folder.empty()) return;
+  if ((exit_code != ExitSuccess && exit_code != ExitRestartRequired) || uninstalled_folder.empty())
+    return;
   const bool caller_ended = can_wait && caller.WaitForEnd(CallerEndTimeout);
   RemoveUninstaller(uninstalled_folder, caller_ended);
 }
@@ -183,19 +299,42 @@ void HandBackUninstallResult(int exit_code) {
 int RunProgramEntry() {
   argument_text = GetCommandLineArgs();
   uninstalled_folder.clear();
+  // Nothing else runs: help needs neither rights nor a package.
+  if (HasSwitch(argument_text, u"?") || HasSwitch(argument_text, u"HELP")) {
+    ShowHelp();
+    return ExitSuccess;
+  }
+  String log_file;
+  if (GetSwitch(argument_text, u"LOG", log_file) && TInstallerLog::Open(log_file)) {
+    TInstallerLog::Write(u"Started: " + platform::GetProgramFileName());
+    TInstallerLog::Write(u"Command line: " + argument_text);
+  }
   int exit_code = ExitFailed;
   try {
     exit_code = RunSteps();
+  } catch (const EOSError& error) {
+    TInstallerLog::WriteSystemError(error.ErrorCode(), {});
+    ReportError(error.Message());
   } catch (const Exception& error) {
-    ShowErrorBox(error.Message());
+    ReportError(error.Message());
   } catch (const std::exception& error) {
     // Not one of ours (a library's failure, memory exhausted): the same box with what the
     // library said, so an unattended run still ends with an honest code instead of a crash.
-    ShowErrorBox(Utf8ToString(error.what()));
+    ReportError(Utf8ToString(error.what()));
   }
+  TInstallerLog::Write(u"Exit code: " + Decimal(exit_code));
   HandBackUninstallResult(exit_code);
   TInstallerSpawnService::Finalize();
+  TInstallerLog::Close();
   return exit_code;
+}
+
+String RunLockName(StringView product_name) {
+  String name = u"uInstaller.Run.";
+  for (const char16_t c : product_name) {
+    if (c != u' ') name.push_back(c);
+  }
+  return name;
 }
 
 const String& ProgramArgumentText() {
@@ -208,7 +347,8 @@ bool RelaunchElevated(StringView arguments, uint32_t& exit_code) {
   // in one blank, as the copy's parser expects nothing more.
   const auto handle =
       static_cast<int32_t>(reinterpret_cast<intptr_t>(TInstallerSpawnService::TargetWindow()));
-  const String parameters = u"/SKIPUAC=" + Decimal(handle) + u" " + String(arguments);
+  const String parameters =
+      u"/SKIPUAC=" + Decimal(handle) + u" " + SwitchesForCopy() + String(arguments);
   String directory;
   // An empty directory lets the elevated copy start in the current one anyway.
   static_cast<void>(platform::GetCurrentFolder(directory));
@@ -243,7 +383,7 @@ int StartUninstallerCopy() {
       });
   const auto handle = static_cast<int32_t>(reinterpret_cast<intptr_t>(caller_window.Handle()));
   const String parameters = u"/PATH=\"" + platform::ExtractFilePath(program) + u"\" /CALLER=" +
-                            Decimal(handle) + u" " + ProgramArgumentText();
+                            Decimal(handle) + u" " + SwitchesForCopy() + ProgramArgumentText();
   platform::ChildProcess copy_process;
   if (!platform::ChildProcess::Start(copy, parameters, u"", platform::ShowDefault, copy_process)) {
     throw EInstallerMysteryError(u"Cannot Start the Uninstaller");

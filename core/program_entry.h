@@ -11,9 +11,16 @@ inline constexpr char16_t UninstallResultMessageName[] = u"TInstallerUninstallRe
 inline constexpr char16_t UninstallCallerClassName[] = u"TInstallerUninstallCaller";
 
 // Runs the program and returns the process exit code (exit_codes.h). Every exception that
-// escapes the steps is shown in one message box captioned "Setup" with the error icon. A run
-// that is not silent needs the registered user interface (installer_user_interface.h).
+// escapes the steps is shown in one message box captioned "Setup" with the error icon, unless
+// a silent run suppresses boxes (SUPPRESSMSGBOXES); with LOG it is written to the log either
+// way. A run that is not silent needs the registered user interface
+// (installer_user_interface.h). HELP or "?" shows the switches and does nothing else.
 int RunProgramEntry();
+
+// The name of the machine-wide lock that a run of the product takes before it touches anything,
+// so that setups and uninstallers of one product never overlap (exit 1618): the product's name
+// without its blanks, as the uninstall entry names it, behind a prefix of our own.
+String RunLockName(StringView product_name);
 
 // The argument text the entry read: the process command line without the program path.
 const String& ProgramArgumentText();

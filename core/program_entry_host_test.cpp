@@ -11,8 +11,10 @@
 #include <string>
 
 #include "core/exit_codes.h"
+#include "core/installer.h"
 #include "core/installer_action_extract.h"
 #include "core/installer_errors.h"
+#include "core/installer_log.h"
 #include "core/installer_spawn_service.h"
 #include "core/installer_test_fixture.h"
 #include "core/installer_user_interface.h"
@@ -22,6 +24,7 @@
 #include "platform/host_double.h"
 #include "platform/host_double_child_process.h"
 #include "platform/message_window.h"
+#include "platform/named_mutex.h"
 #include "platform/os_error.h"
 #include "platform/process.h"
 #include "platform/registry.h"
@@ -402,6 +405,102 @@ TEST_F(ProgramEntry, ADestinationThatIsNotAFolderOfItsOwnIsRefused) {
     EXPECT_FALSE(platform::FileExists(u"C:\\ZELO.exe"));
     EXPECT_FALSE(platform::FileExists(u"C:\\Uninstall.exe"));
     EXPECT_EQ(FakeProductInfo::State().LoadCount, 0) << "the product looked at the folder";
+  }
+}
+
+TEST_F(ProgramEntry, HelpRunsNothingElseAndSucceeds) {
+  // Without a product class any other run would fail at once.
+  ProductInfoClass = nullptr;
+  for (const StringView switches : {u"/?", u"-HELP", u"/AUTO /SILENT /help"}) {
+    SCOPED_TRACE(StringToUtf8(switches));
+    EXPECT_EQ(Run(switches), ExitSuccess);
+    // The host has no caller's console, so the help is a box.
+    const auto boxes = HostDouble::TakeMessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Style, platform::MessageBoxOk | platform::MessageBoxIconInformation);
+    for (const StringView wanted : {u"/SUPPRESSMSGBOXES", u"/LOG", u"/LANG", u"1618", u"3010"}) {
+      EXPECT_NE(boxes[0].Text.find(wanted), String::npos) << StringToUtf8(wanted);
+    }
+  }
+}
+
+// With SUPPRESSMSGBOXES a silent run shows nothing at all; the exit code still tells.
+TEST_F(ProgramEntry, SuppressedBoxesLeaveOnlyTheExitCode) {
+  struct Case {
+    const char* Title;
+    String Switches;
+    bool Box;
+  };
+  const String destination = u"/AUTO=\"" + folder_.Path() + u"\"";
+  const Case cases[] = {
+      {"AFailingRun", destination + u" /SILENT /SUPPRESSMSGBOXES", false},
+      {"ARefusedDestination", u"/AUTO=C:\\ /SILENT -suppressmsgboxes", false},
+      {"AnUpdateRefused", destination + u" /UPDATE /SILENT /SUPPRESSMSGBOXES", false},
+      // Only a silent run can do without boxes.
+      {"NotSilent", destination + u" /SUPPRESSMSGBOXES", true},
+  };
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  ScriptedAction<0>::Body() = [](TInstallerAction&) {
+    throw EInstallerInstallError(u"The file C:\\x could not be written.");
+  };
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    HostDouble::TakeMessageBoxes();
+    const int exit_code = Run(one.Switches);
+    if (one.Box) {
+      EXPECT_FALSE(HostDouble::TakeMessageBoxes().empty());
+    } else {
+      EXPECT_EQ(exit_code, ExitFailed);
+      EXPECT_TRUE(HostDouble::TakeMessageBoxes().empty());
+    }
+  }
+}
+
+TEST_F(ProgramEntry, AnotherRunOfTheProductMakesThisOneDoNothing) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  bool ran = false;
+  ScriptedAction<0>::Body() = [&](TInstallerAction&) { ran = true; };
+  const String switches = u"/AUTO=\"" + folder_.Path() + u"\" /SILENT";
+  {
+    platform::NamedMutex other_run;
+    ASSERT_TRUE(platform::NamedMutex::TryAcquire(RunLockName(u"ZELO"), other_run));
+    EXPECT_EQ(Run(switches), ExitAnotherRunActive);
+    EXPECT_EQ(OnlyBox(),
+              u"Another setup or uninstaller of ZELO is running. Try again when it has ended.");
+    EXPECT_EQ(Run(switches + u" /SUPPRESSMSGBOXES"), ExitAnotherRunActive);
+    EXPECT_EQ(OnlyBox(), u"");
+    EXPECT_FALSE(ran);
+  }
+  // Each run lets go of the lock when it ends.
+  EXPECT_EQ(Run(switches), ExitSuccess);
+  EXPECT_EQ(Run(switches), ExitSuccess);
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(RunLockName(u"My Player 2"), u"uInstaller.Run.MyPlayer2");
+}
+
+TEST_F(ProgramEntry, ARunThatLeavesWorkForTheRestartSaysSo) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  ScriptedAction<0>::Body() = [](TInstallerAction&) { Installer->NoteRestartNeeded(); };
+  EXPECT_EQ(Run(u"/AUTO=\"" + folder_.Path() + u"\" /SILENT /NORESTART"), ExitRestartRequired);
+  EXPECT_EQ(OnlyBox(), u"");
+}
+
+TEST_F(ProgramEntry, TheLogTellsTheRunAndItsEnd) {
+  FakeProductInfo::State().Actions = {&TInstallerActionClass::Of<ScriptedAction<0>>()};
+  ScriptedAction<0>::Body() = [](TInstallerAction&) {
+    throw EInstallerInstallError(u"The file C:\\x could not be written.");
+  };
+  const String log = folder_.PathOf(u"logs\\run.log");
+  EXPECT_EQ(
+      Run(u"/AUTO=\"" + folder_.Path() + u"\" /SILENT /SUPPRESSMSGBOXES /LOG=\"" + log + u"\""),
+      ExitFailed);
+  EXPECT_FALSE(TInstallerLog::IsOpen()) << "the entry closes its log";
+  const std::string text = folder_.ReadFile(u"logs\\run.log");
+  for (const char* wanted :
+       {"Command line: /AUTO=", "Mode: install; options: AUTO SILENT SUPPRESSMSGBOXES",
+        "Action started: ", "Action failed: ", "Error: The file C:\\x could not be written.",
+        "Exit code: 1603\r\n"}) {
+    EXPECT_NE(text.find(wanted), std::string::npos) << wanted << " in\n" << text;
   }
 }
 

@@ -299,7 +299,8 @@ void TInstallerActionPrepare::DeleteFiles(const TVYNStringList& list) {
   for (int i = 0; i < list.Count(); ++i) {
     // A file that can be neither deleted nor moved stays; the extraction deals with it.
     try {
-      TSetupHelper::RemoveFile(list.Items(i));
+      // The old program still runs somewhere; only the restart completes the update.
+      if (TSetupHelper::RemoveFile(list.Items(i))) Installer->NoteRestartNeeded();
     } catch (const Exception&) {
     }
     folders.Add(platform::ExtractFilePath(list.Items(i)));

@@ -9,12 +9,14 @@
 #include "platform/exception.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
+#include "platform/process.h"
 #include "platform/shell_folders.h"
 #include "product/installer_profile.h"
 #include "product/setup_helper.h"
 #include "product/user_accounts.h"
 #include "support/ini_file.h"
 #include "support/memory_stream.h"
+#include "support/names.h"
 
 namespace {
 
@@ -193,6 +195,11 @@ void TInstallerActionUninstallFiles::Execute() {
   const std::vector<String> files = CreateFileList();
   SetStatus(GetCommonText(u"A9"));
   const size_t total = files.size() + folders.size();
+  // The uninstaller that handed over to this copy still runs until it has the result: moved
+  // aside, it is the uninstallation's own leftover in the temporary folder, like the copy, and
+  // no reason to ask for a restart.
+  const String running_uninstaller =
+      Installer->DestPath() + platform::ExtractFileName(platform::GetProgramFileName());
   size_t done = 0;
   for (const String& file : files) {
     ++done;
@@ -200,7 +207,9 @@ void TInstallerActionUninstallFiles::Execute() {
     // in use would take everything in it along.
     if (!platform::FolderExists(file)) {
       try {
-        TSetupHelper::RemoveFile(file);
+        if (TSetupHelper::RemoveFile(file) && !SameName(file, running_uninstaller)) {
+          Installer->NoteRestartNeeded();
+        }
       } catch (const Exception&) {
         // No temporary name for a file in use: it stays, and the rest still goes.
       }

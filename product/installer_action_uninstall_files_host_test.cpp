@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/host_double.h"
+#include "platform/process.h"
 #include "platform/shell_folders.h"
 #include "product/installer_actions_test_fixture.h"
 #include "tests/support/case_title.h"
@@ -136,6 +137,39 @@ INSTANTIATE_TEST_SUITE_P(
                    {u"Users\\me\\AppData\\ZELO\\ZELO.ini", u"ZELO\\Profile\\ZELO.ini"},
                    {u"ZELO\\ZELO.exe"}}),
     CaseTitle());
+
+// A file in use goes at the next restart, which the run then asks for. The uninstaller that
+// handed over to this copy is in use too, until it has the result: moved aside, it is the
+// uninstallation's own leftover in the temporary folder, like the copy, and asks for nothing.
+TEST_F(UninstallFilesTest, OnlyTheProductsFilesInUseAskForARestart) {
+  struct Case {
+    const char* Title;
+    const char16_t* Running;
+    bool RestartNeeded;
+  };
+  for (const Case& one : {Case{"TheRunningUninstaller", u"ZELO\\Uninstall.exe", false},
+                          Case{"APlayerStillRunning", u"ZELO\\ZELO.exe", true}}) {
+    SCOPED_TRACE(one.Title);
+    for (const std::string& file : InstalledFiles) WriteFile(u"ZELO\\" + Utf8ToString(file));
+    ExtendPackage(u"PRODUCT", {{u"Uninstall.ini", UninstallList(InstalledFiles)}});
+    TInstaller& installer = Create(u"/AUTO");
+    installer.SetDestPath(folder_.PathOf(u"ZELO\\"));
+    // This process is the uninstaller's copy, named as the one in the installation.
+    struct ProgramName {
+      const String saved = platform::GetProgramFileName();
+      ~ProgramName() { HostDouble::SetProgramFileName(saved); }
+    } restore;
+    HostDouble::SetProgramFileName(folder_.PathOf(u"Temp\\Uninstall.exe"));
+    HostDouble::SetProgramRunning(folder_.PathOf(one.Running), true);
+    HostDouble::TakeRestartDeletes();
+    TInstallerActionUninstallFiles action;
+    RunAction(action);
+    HostDouble::SetProgramRunning(folder_.PathOf(one.Running), false);
+    EXPECT_FALSE(Exists(one.Running)) << "moved out of the installation";
+    EXPECT_EQ(HostDouble::TakeRestartDeletes().size(), 1u);
+    EXPECT_EQ(installer.RestartNeeded(), one.RestartNeeded);
+  }
+}
 
 TEST_F(UninstallFilesTest, EntriesThatLeadOutOfTheInstallationDeleteNothing) {
   WriteFile(u"outside.txt");

@@ -24,7 +24,7 @@ int32_t InstalledVersion() {
 // Clean-up work swallows its own failures: a file that stays is no reason to stop the run.
 void RemoveFileQuietly(StringView path) {
   try {
-    TSetupHelper::RemoveFile(path);
+    if (TSetupHelper::RemoveFile(path)) Installer->NoteRestartNeeded();
   } catch (const Exception&) {
   }
 }

@@ -113,11 +113,11 @@ void TSetupHelper::RemoveFolder(StringView path, bool only_if_empty) {
   static_cast<void>(RemoveTree(folder));
 }
 
-void TSetupHelper::RemoveFile(StringView path) {
-  if (!platform::FileExists(path)) return;
+bool TSetupHelper::RemoveFile(StringView path) {
+  if (!platform::FileExists(path)) return false;
   // A read-only file cannot be deleted; its attributes no longer matter.
   static_cast<void>(platform::SetFileAttributeFlags(path, platform::FileAttributeNormal));
-  if (platform::RemoveFile(path)) return;
+  if (platform::RemoveFile(path)) return false;
 
   // In use: a running program's file can still be renamed, so it leaves its folder (which can
   // then be removed) for the temporary folder, and the system deletes it when it restarts.
@@ -129,9 +129,7 @@ void TSetupHelper::RemoveFile(StringView path) {
   }
   // The name is ours now; the empty file that reserved it must go for the move to succeed.
   static_cast<void>(platform::RemoveFile(temp_name));
-  if (platform::MovePath(path, temp_name)) {
-    static_cast<void>(platform::ScheduleDeleteAtRestart(temp_name));
-  }
+  return platform::MovePath(path, temp_name) && platform::ScheduleDeleteAtRestart(temp_name);
 }
 
 void TSetupHelper::FindFiles(StringView folder, StringView excluded_folder,

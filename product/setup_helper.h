@@ -30,8 +30,9 @@ class TSetupHelper {
   // Deletes the file when it exists, clearing its attributes first. A file that cannot be
   // deleted (in use) is moved to a new unique name in the temporary folder and that name is
   // scheduled for deletion at the next restart. Raises EOSError only when the temporary name
-  // cannot be made; every other failure leaves the file where it is, unreported.
-  static void RemoveFile(StringView path);
+  // cannot be made; every other failure leaves the file where it is, unreported. True when the
+  // file was moved aside and goes only at the restart, which the caller may have to tell.
+  static bool RemoveFile(StringView path);
 
   // The file search: calls Found with each file's full path and size, first the files of
   // Folder, then its subfolders, each in sorted order, recursively. A folder whose path (with

@@ -25,10 +25,13 @@ class Installed(State):
     files (relative) with the two uninstaller files last, and the uninstall registration unless
     the installation is portable."""
 
-    def __init__(self, folder: str, registered: bool = True, family: str = "EN"):
+    def __init__(self, folder: str, registered: bool = True, family: str = "EN",
+                 display_icon: str = "ZELO.exe"):
         self.folder = folder.rstrip("\\") + "\\"
         self.registered = registered
         self.family = family
+        # The demo names its player, which carries an icon, as the entry's icon.
+        self.display_icon = display_icon
         self.name = f"installed in {self.folder}" + ("" if registered else " (portable)")
 
     def check(self, context: Context):
@@ -63,12 +66,19 @@ class Installed(State):
         exe = self.folder + "Uninstall.exe"
         assert values.get("NoModify") == 1 and values.get("NoRepair") == 1, values
         assert values.get("DisplayName") == "ZELO", values
-        assert values.get("DisplayIcon") == exe, values
+        assert values.get("DisplayIcon") == self.folder + self.display_icon, values
         assert values.get("InstallPath") == self.folder, values
+        assert values.get("InstallLocation") == self.folder, values
         # Quoted: a command line with blanks must not let Windows try "C:\Program.exe" first.
         assert values.get("UninstallString") == f'"{exe}"', values
+        assert values.get("QuietUninstallString") == f'"{exe}" /AUTO /SILENT /SUPPRESSMSGBOXES', \
+            values
         for name in ("DisplayVersion", "Publisher", "URLInfoAbout"):
             assert values.get(name), f"{name} is empty: {values}"
         date = values.get("InstallDate", "")
         assert len(date) == 8 and date.isdigit(), f"InstallDate {date!r}"
-        assert len(values) == 10, f"expected ten values, found {sorted(values)}"
+        installed = sum(root.joinpath(*relative.split("\\")).stat().st_size
+                        for relative in wanted)
+        assert values.get("EstimatedSize") == (installed + 1023) // 1024, \
+            f"EstimatedSize {values.get('EstimatedSize')}, the files hold {installed} bytes"
+        assert len(values) == 13, f"expected thirteen values, found {sorted(values)}"
