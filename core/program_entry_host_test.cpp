@@ -408,6 +408,49 @@ TEST_F(ProgramEntry, ADestinationThatIsNotAFolderOfItsOwnIsRefused) {
   }
 }
 
+// A damaged "Install.xml" stops the run before anything is written, with a box that names the
+// script and says what is wrong: read leniently, the script below would install ZELO.exe and
+// then fail for the uninstaller, leaving half an installation behind.
+TEST_F(ProgramEntry, ABrokenScriptIsRefusedBeforeAnythingIsWritten) {
+  struct Case {
+    const char* Title;
+    std::string Script;
+    String Problem;
+  };
+  const std::string start =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Install><product><Settings>"
+      "<Setting name=\"ProductName\" value=\"ZELO\"/></Settings>\r\n<Components>"
+      "<File name=\"$DEST\\ZELO.exe\">ZELO.exe</File>";
+  const Case cases[] = {
+      {"Empty", "", u"the file is empty"},
+      {"NotXml", "<<<", u"a tag is not closed with \">\" before this \"<\" (line 1, column 2)"},
+      {"Truncated", start, u"the file ends before </Components> closes <Components> (line 3, "},
+      {"WrongClosingTag", start + "</Component></product></Install>",
+       u"expected </Components> to close <Components>, found </Component> (line 3, "},
+  };
+  FakeProductInfo::State().Actions = {&TInstallerActionExtract::Class()};
+  const String destination = folder_.PathOf(u"Product");
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    TSetupPackageBuilder builder;
+    TMemoryStream script(std::vector<uint8_t>(one.Script.begin(), one.Script.end()));
+    builder.AddFile(script, u"Install.xml");
+    TMemoryStream player(std::vector<uint8_t>{'M', 'Z'});
+    builder.AddFile(player, u"ZELO.exe");
+    TMemoryStream package;
+    builder.Commit(package, 1);
+    HostDouble::SetDataResource(nullptr, u"SETUP", package.Bytes());
+    HostDouble::SetDataResource(nullptr, u"PRODUCT", package.TakeBytes());
+
+    EXPECT_EQ(Run(u"/AUTO=\"" + destination + u"\" /SILENT"), ExitFailed);
+    const String box = OnlyBox();
+    const String prefix = u"Install.xml is not valid XML: ";
+    EXPECT_TRUE(box.starts_with(prefix + one.Problem)) << StringToUtf8(box);
+    EXPECT_FALSE(platform::FolderExists(destination));
+    EXPECT_FALSE(platform::FileExists(u"C:\\Uninstall.exe"));
+  }
+}
+
 TEST_F(ProgramEntry, HelpRunsNothingElseAndSucceeds) {
   // Without a product class any other run would fail at once.
   ProductInfoClass = nullptr;

@@ -29,12 +29,21 @@ bool TextSafeName(std::string_view name) {
   return true;
 }
 
-// Text loses control characters at the ends of a value, characters beyond U+FFFF (the reader
-// takes at most three UTF-8 bytes), and what an ampersand or a backslash start on reading.
+// Text loses control characters at the ends of a value, surrogates that form no pair (UTF-8
+// cannot carry them), and what an ampersand or a backslash start on reading.
 bool TextSafeValue(StringView value) {
-  for (const char16_t unit : value) {
+  for (size_t i = 0; i < value.size(); ++i) {
+    const char16_t unit = value[i];
     if (unit < 0x20 && unit != u'\t' && unit != u'\r' && unit != u'\n') return false;
-    if (unit == u'&' || unit == u'\\' || (unit >= 0xD800 && unit <= 0xDFFF)) return false;
+    if (unit == u'&' || unit == u'\\') return false;
+    const bool high = unit >= 0xD800 && unit <= 0xDBFF;
+    const bool low_follows =
+        i + 1 < value.size() && value[i + 1] >= 0xDC00 && value[i + 1] <= 0xDFFF;
+    if (high && low_follows) {
+      ++i;
+    } else if (unit >= 0xD800 && unit <= 0xDFFF) {
+      return false;
+    }
   }
   return true;
 }

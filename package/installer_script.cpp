@@ -1,6 +1,8 @@
 // Reading the installer script.
 #include "package/installer_script.h"
 
+#include <string>
+
 #include "platform/file_name.h"
 #include "support/names.h"
 #include "support/xml_attribute.h"
@@ -41,9 +43,32 @@ const TInstallerScriptFile* TInstallerScriptGroup::Find(StringView family) const
 }
 
 void TInstallerScript::Load(TStream& stream) {
-  TVYNXMLDocument document(stream);
+  constexpr StringView Refusal = u"Install.xml is not valid XML: ";
+  // A magic of four bytes and at least one more.
+  constexpr int64_t CompactFormMinimum = 5;
+  if (stream.Size() <= stream.Position()) {
+    throw EInstallerScriptError(String(Refusal) + u"the file is empty");
+  }
+  // What the document raises (a second top-level element, a compact form cut short) goes out
+  // as it is: it already stops the run before anything is written.
+  TVYNXMLDocument document;
+  const int64_t size = stream.Size() - stream.Position();
+  if (size < CompactFormMinimum) {
+    // Too short for a compact form, and a document stream that short reads as nothing at all;
+    // read as the text it is, it says what is wrong with it.
+    std::string text(static_cast<size_t>(size), '\0');
+    stream.ReadBuffer(text.data(), size);
+    document.LoadFromString(text);
+  } else {
+    document.LoadFromStream(stream);
+  }
+  if (const auto& problem = document.TextProblem()) {
+    throw EInstallerScriptError(String(Refusal) + problem->Message + u" (line " +
+                                Utf8ToString(std::to_string(problem->Line)) + u", column " +
+                                Utf8ToString(std::to_string(problem->Column)) + u")");
+  }
   const TVYNXMLNode* root = document.Items(0);
-  if (root == nullptr) return;
+  if (root == nullptr) throw EInstallerScriptError(String(Refusal) + u"it holds no element");
 
   if (const TVYNXMLNode* setup = root->FindNode("setup")) {
     if (const TVYNXMLNode* license = setup->FindNode("license")) License.Load(*license);

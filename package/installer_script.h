@@ -5,11 +5,20 @@
 #include <memory>
 #include <vector>
 
+#include "platform/exception.h"
 #include "platform/text.h"
 #include "support/stream.h"
 #include "support/string_list.h"
 
 class TVYNXMLNode;
+
+// An "Install.xml" that cannot be read as its maker wrote it. Raised while the script is read,
+// before anything is installed: a forgiving reading of a damaged script would install part of
+// the product and fail later for a file or setting it had dropped.
+class EInstallerScriptError : public Exception {
+ public:
+  using Exception::Exception;
+};
 
 // One entry of a group: a file to install, a program to offer, a shortcut, a licence.
 struct TInstallerScriptFile {
@@ -48,8 +57,10 @@ class TInstallerScriptGroup {
 class TInstallerScript {
  public:
   // Fills the collections from an "Install.xml" stream (text XML, in the system's ANSI code
-  // page unless its declaration names an encoding, or a compact form). Raises only what the XML
-  // document raises ("Only one Root available", a read error of a compact form).
+  // page unless a byte order mark or its declaration names an encoding, or a compact form).
+  // Raises EInstallerScriptError, naming the script and the problem with its line and column,
+  // when the stream is empty, holds no element, or its text breaks the rules of XML; and what
+  // the XML document raises ("Only one Root available", a read error of a compact form).
   void Load(TStream& stream);
 
   // The value of the setting's last line, or empty.

@@ -7,6 +7,7 @@
 
 #include "support/memory_stream.h"
 #include "support/xml_document.h"
+#include "tests/support/case_title.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ TEST(InstallerScript, AnElementHoldingOnlyAFileNameIsAGroupOfOne) {
 }
 
 TEST(InstallerScript, MissingPartsLeaveCollectionsEmpty) {
-  for (std::string_view xml : {"", "<Install/>", "<Install><setup/><other/></Install>",
+  for (std::string_view xml : {"<Install/>", "<Install><setup/><other/></Install>",
                                "<Install><product><Components/></product></Install>"}) {
     const auto script = Load(xml);
     EXPECT_EQ(script->Components.Count() + script->Actions.Count() + script->Shortcuts.Count() +
@@ -119,9 +120,69 @@ TEST(InstallerScript, AFileWithoutANameHasAnEmptyName) {
   EXPECT_EQ(Entries(script->Components), (std::vector<std::string>{"|data.bin|"}));
 }
 
+// A damaged script must stop the installer before anything is written, with a message that
+// names the script and says what is wrong where; read leniently, it would install part of the
+// product and fail later for a file or setting it had dropped.
+struct BrokenScriptCase {
+  const char* Title;
+  std::string Xml;
+  String Message;
+};
+
+class InstallerScriptRefusal : public testing::TestWithParam<BrokenScriptCase> {};
+
+TEST_P(InstallerScriptRefusal, NamesTheScriptAndTheProblem) {
+  try {
+    Load(GetParam().Xml);
+    FAIL() << "expected EInstallerScriptError";
+  } catch (const EInstallerScriptError& error) {
+    EXPECT_EQ(error.Message(), u"Install.xml is not valid XML: " + GetParam().Message);
+  }
+}
+
 TEST(InstallerScript, TwoRootsRaiseTheDocumentsError) {
   EXPECT_THROW(Load("<a/><b/>"), EVYNXMLDocument);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, InstallerScriptRefusal,
+    testing::Values(
+        BrokenScriptCase{"Empty", "", u"the file is empty"},
+        BrokenScriptCase{"OnlyBlanksAndAComment", "  \r\n<!-- nothing -->\r\n",
+                         u"it holds no element"},
+        BrokenScriptCase{"NotXmlAtAll", "ProductName=ZELO",
+                         u"text stands outside the top element (line 1, column 1)"},
+        BrokenScriptCase{"LessThanSigns", "<<<",
+                         u"a tag is not closed with \">\" before this \"<\" (line 1, column 2)"},
+        BrokenScriptCase{
+            "Truncated",
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Install>\r\n  <product>\r\n"
+            "    <Components>\r\n      <File name=\"$DEST\\ZELO.exe\"/>\r\n      <Fi",
+            u"the file ends inside the tag <Fi> (line 6, column 10)"},
+        BrokenScriptCase{"CutAfterACompleteTag", "<Install>\n <product>\n  <Components/>\n",
+                         u"the file ends before </product> closes <product> (line 4, column 1)"},
+        BrokenScriptCase{"WrongClosingTag",
+                         "<Install><product>\n<Components>\n  <File name=\"$DEST\\a\"/>\n"
+                         "</Component>\n</product></Install>",
+                         u"expected </Components> to close <Components>, found </Component> "
+                         u"(line 4, column 1)"},
+        BrokenScriptCase{"ClosingTagInOtherLetterCase", "<Install></install>",
+                         u"expected </Install> to close <Install>, found </install> "
+                         u"(line 1, column 10)"},
+        BrokenScriptCase{"EndTagWithoutItsBracket", "<Install><a></a</Install>",
+                         u"the end tag </a> is not closed with \">\" (line 1, column 13)"},
+        BrokenScriptCase{"ExtraEndTag", "<Install/>\n</Install>",
+                         u"this end tag closes no open element (line 2, column 1)"},
+        BrokenScriptCase{
+            "UnclosedQuote", "<Install><File name=\"$DEST\\x/></Install>",
+            u"the quoted value that starts here has no closing quote (line 1, column 21)"},
+        BrokenScriptCase{"UnclosedComment", "<Install><!-- cut </Install>",
+                         u"the comment that starts here is not closed with \"-->\" "
+                         u"(line 1, column 10)"},
+        BrokenScriptCase{"ColumnsCountCharacters", "<r a=\"\xC3\xA9\xF0\x9F\x8E\xB5\" <x/></r>",
+                         u"the tag <r> is not closed with \">\" before this \"<\" "
+                         u"(line 1, column 11)"}),
+    CaseTitle());
 
 TEST(InstallerScript, TextWithoutDeclarationIsReadInTheAnsiCodePage) {
   // "Caf\xE9" in Windows-1252 (the host double's and Wine's default ANSI code page).

@@ -11,9 +11,14 @@ namespace platform {
 // Provider and algorithm identifiers, with the values of the Windows CryptoAPI.
 inline constexpr unsigned CryptoProviderRsaFull = 1;
 inline constexpr unsigned CryptoAlgorithmMd5 = 32771;
+// SHA-256 needs the AES provider; the full RSA provider offers MD5 and SHA-1 only.
+inline constexpr unsigned CryptoProviderRsaAes = 24;
+inline constexpr unsigned CryptoAlgorithmSha1 = 32772;
+inline constexpr unsigned CryptoAlgorithmSha256 = 32780;
 
-// One running hash. Every failing platform call raises EOSError; the host double offers MD5
-// only (through nettle) and refuses other algorithms with the error CryptoAPI gives for them.
+// One running hash. Every failing platform call raises EOSError; the host double offers the
+// algorithms above (through nettle), each only from the providers that offer it, and refuses
+// others with the error CryptoAPI gives for them.
 class CryptoHash {
  public:
   CryptoHash(unsigned provider_type, unsigned algorithm);

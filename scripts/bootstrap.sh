@@ -37,6 +37,8 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64
   wine64 xvfb imagemagick fonts-wine
+  # Signs a built setup in the e2e scenario that proves a signed setup still installs.
+  osslsigncode openssl
   googletest liblzma-dev zlib1g-dev libminizip-dev nettle-dev xz-utils zip
   dpkg-dev
 )

@@ -66,6 +66,7 @@ void TVYNXMLDocument::Reset() {
   NodeName.clear();
   NodeValue.clear();
   Attributes.Clear();
+  text_problem_.reset();
 }
 
 void TVYNXMLDocument::LoadFromStream(TStream& stream, const TVYNXMLReadSettings& settings) {
@@ -89,13 +90,17 @@ void TVYNXMLDocument::LoadFromStream(TStream& stream, const TVYNXMLReadSettings&
                        static_cast<int64_t>(TVYNBinaryXMLReader::ReadBXML(input.Bytes(), *this)));
   } else {
     stream.SetPosition(body_start + static_cast<int64_t>(input.Bytes().size()));
-    TVYNTextXMLParser(input.Bytes(), settings).Parse(*this);
+    TVYNTextXMLParser parser(input.Bytes(), settings);
+    parser.Parse(*this);
+    text_problem_ = parser.Problem();
   }
 }
 
 void TVYNXMLDocument::LoadFromString(std::string_view bytes) {
   Reset();
-  TVYNTextXMLParser(bytes, {.CodePage = 0, .Mode = xemUtf8}).Parse(*this);
+  TVYNTextXMLParser parser(bytes, {.CodePage = 0, .Mode = xemUtf8});
+  parser.Parse(*this);
+  text_problem_ = parser.Problem();
 }
 
 void TVYNXMLDocument::SaveToStream(TStream& stream, const TVYNXMLWriteSettings& settings) const {

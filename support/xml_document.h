@@ -2,11 +2,13 @@
 // compact binary forms and saved as text or "SXML".
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "platform/exception.h"
 #include "support/xml_node.h"
 #include "support/xml_settings.h"
+#include "support/xml_text_parser.h"
 
 class TStream;
 
@@ -38,6 +40,10 @@ class TVYNXMLDocument : public TVYNXMLNode {
   virtual void LoadFromString(std::string_view bytes);
   virtual void SaveToStream(TStream& stream, const TVYNXMLWriteSettings& settings = {}) const;
 
+  // After a load of text XML: the first rule of XML the text broke, which the lenient reading
+  // passed over (see TVYNTextXMLParser::Problem); nothing after a clean text or a binary form.
+  const std::optional<TVYNXMLProblem>& TextProblem() const { return text_problem_; }
+
  protected:
   // For documents that take any number of top-level elements.
   explicit TVYNXMLDocument(bool one_root) : one_root_(one_root) {}
@@ -48,4 +54,5 @@ class TVYNXMLDocument : public TVYNXMLNode {
   void Reset();
 
   bool one_root_ = true;
+  std::optional<TVYNXMLProblem> text_problem_;
 };

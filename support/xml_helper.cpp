@@ -61,6 +61,23 @@ uint32_t ReferenceNumber(StringView digits) {
   return static_cast<uint32_t>(number);
 }
 
+// A character beyond U+FFFF ("&#x1F3B5;") takes two UTF-16 units, a surrogate pair; cutting it
+// to its low 16 bits would give an unrelated character. A number beyond Unicode names no
+// character and becomes U+FFFD. A surrogate by itself stays a single unit, so that a pair
+// written as two references still reads as its character.
+void AppendReferencedCharacter(String& text, uint32_t number) {
+  constexpr uint32_t LastCodePoint = 0x10FFFF;
+  if (number > LastCodePoint) {
+    text.push_back(u'\uFFFD');
+  } else if (number > 0xFFFF) {
+    number -= 0x10000;
+    text.push_back(static_cast<char16_t>(0xD800 + (number >> 10)));
+    text.push_back(static_cast<char16_t>(0xDC00 + (number & 0x3FF)));
+  } else {
+    text.push_back(static_cast<char16_t>(number));
+  }
+}
+
 }  // namespace
 
 size_t TVYNXMLHelper::ReferenceLength(StringView text, size_t position) {
@@ -90,7 +107,7 @@ String TVYNXMLHelper::DecodeText(StringView text) {
     if (const TNamedCharacter* named = FindByName(name)) {
       decoded.push_back(named->Character);
     } else if (name[0] == u'#') {
-      decoded.push_back(static_cast<char16_t>(ReferenceNumber(name.substr(1)) & 0xFFFF));
+      AppendReferencedCharacter(decoded, ReferenceNumber(name.substr(1)));
     } else {
       decoded.append(name);
     }

@@ -11,8 +11,9 @@ class TVYNXMLHelper {
  public:
   // Replaces, left to right: a backslash before one of the five characters by that character;
   // a reference "&name;" (name made of '#', digits and ASCII letters) by the named character,
-  // by the UTF-16 unit of "&#number;" (decimal, or hexadecimal after x, X or 0x; low 16 bits;
-  // U+0000 when the number does not parse), or by the bare name when it is not known. An
+  // by the character of "&#number;" (decimal, or hexadecimal after x, X or 0x; a surrogate
+  // pair beyond U+FFFF, U+FFFD beyond U+10FFFF, U+0000 when the number does not parse), or by
+  // the bare name when it is not known. An
   // ampersand that starts no reference stays.
   static String DecodeText(StringView text);
 

@@ -1,6 +1,7 @@
 // The text XML parser.
 #include "support/xml_text_parser.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "support/encoding.h"
@@ -38,6 +39,17 @@ const TEncoding* CodePageOf(int32_t code_page) {
   return &TEncoding::GetEncoding(static_cast<unsigned>(code_page));
 }
 
+// Names are bytes; for a message they are shown as UTF-8, which the ASCII names of real
+// documents are.
+String TagLabel(std::string_view name) {
+  if (name.empty()) return u"a tag";
+  return u"the tag <" + Utf8ToString(name) + u">";
+}
+
+String EndTag(std::string_view name) {
+  return u"</" + Utf8ToString(name) + u">";
+}
+
 }  // namespace
 
 TVYNTextXMLParser::TVYNTextXMLParser(std::string_view input, const TVYNXMLReadSettings& settings)
@@ -47,6 +59,42 @@ TVYNTextXMLParser::TVYNTextXMLParser(std::string_view input, const TVYNXMLReadSe
     case xemCodePage: code_page_ = CodePageOf(settings.CodePage); break;
     default: code_page_ = &TEncoding::ANSI(); break;
   }
+  // An editor that saves with a byte order mark says how the file is encoded more surely than
+  // any default: without this, UTF-16 input would read as no element at all, and a UTF-8 file
+  // without a declaration would read in the ANSI code page.
+  const auto* bytes = reinterpret_cast<const uint8_t*>(input.data());
+  if (input.starts_with("\xEF\xBB\xBF")) {
+    input_ = input.substr(3);
+  } else if (input.starts_with("\xFF\xFE") || input.starts_with("\xFE\xFF")) {
+    const TEncoding& utf16 =
+        bytes[0] == 0xFF ? TEncoding::Unicode() : TEncoding::BigEndianUnicode();
+    transcoded_ = StringToUtf8(utf16.GetString(bytes + 2, input.size() - 2));
+    input_ = transcoded_;
+  } else {
+    return;
+  }
+  code_page_ = nullptr;
+  encoding_fixed_ = true;
+}
+
+void TVYNTextXMLParser::NoteProblem(size_t offset, String message) {
+  if (problem_) return;
+  offset = std::min(offset, input_.size());
+  TVYNXMLProblem problem;
+  problem.Line = 1;
+  problem.Column = 1;
+  for (size_t i = 0; i < offset; ++i) {
+    const auto byte = static_cast<unsigned char>(input_[i]);
+    if (byte == '\n') {
+      ++problem.Line;
+      problem.Column = 1;
+    } else if ((byte & 0xC0) != 0x80) {
+      // UTF-8 continuation bytes belong to the character before them.
+      ++problem.Column;
+    }
+  }
+  problem.Message = std::move(message);
+  problem_ = std::move(problem);
 }
 
 bool TVYNTextXMLParser::ScanDelimited(std::string_view opening, std::string_view closing,
@@ -78,7 +126,9 @@ bool TVYNTextXMLParser::NextToken(TVYNXMLToken& token) {
     size_t end = start;
     while (end < size && input_[end] != c && input_[end] != '<' && input_[end] != '>') ++end;
     token = {Kind::xtkText, start, end - start};
-    position_ = end < size && input_[end] == c ? end + 1 : end;
+    const bool closed = end < size && input_[end] == c;
+    if (!closed) NoteProblem(position_, u"the quoted value that starts here has no closing quote");
+    position_ = closed ? end + 1 : end;
     return true;
   }
   const auto fixed = [&](Kind kind, size_t length) {
@@ -104,6 +154,8 @@ bool TVYNTextXMLParser::NextToken(TVYNXMLToken& token) {
 TVYNXMLNode* TVYNTextXMLParser::ParseTag(TVYNXMLNode& node) {
   TVYNXMLNode* result = node.Parent();
   TVYNXMLAttribute* attribute = nullptr;
+  // Called right after the "<".
+  const size_t tag_start = position_ - 1;
   // 0: the name comes next; 1: an attribute name; 2: "=" or the next attribute's name;
   // 3: a value; 4: the next attribute.
   int state = 0;
@@ -112,9 +164,22 @@ TVYNXMLNode* TVYNTextXMLParser::ParseTag(TVYNXMLNode& node) {
     switch (token.Kind) {
       case Kind::xtkTagStart:
       case Kind::xtkComment:
-      case Kind::xtkCData: return nullptr;
-      case Kind::xtkTagEnd: return &node;
-      case Kind::xtkEmptyTagEnd: return result;
+      case Kind::xtkCData: {
+        const size_t marker = token.Kind == Kind::xtkComment ? 4
+                              : token.Kind == Kind::xtkCData ? 9
+                                                             : 0;
+        NoteProblem(token.Start - marker,
+                    TagLabel(node.NodeName) + u" is not closed with \">\" before this \"<\"");
+        return nullptr;
+      }
+      case Kind::xtkTagEnd:
+      case Kind::xtkEmptyTagEnd:
+        if (state == 0) NoteProblem(tag_start, u"a \"<\" is not followed by an element name");
+        return token.Kind == Kind::xtkTagEnd ? &node : result;
+      case Kind::xtkEndTagStart:
+        NoteProblem(token.Start,
+                    TagLabel(node.NodeName) + u" is not closed with \">\" before this \"</\"");
+        break;
       default: break;
     }
     if (state > 3) state = 1;
@@ -126,11 +191,35 @@ TVYNXMLNode* TVYNTextXMLParser::ParseTag(TVYNXMLNode& node) {
     if (state == 3 && attribute) attribute->Value = DecodeText(TokenText(token));
     ++state;
   }
+  NoteProblem(input_.size(), u"the file ends inside " + TagLabel(node.NodeName));
   return result;
+}
+
+void TVYNTextXMLParser::CheckEndTag(const TVYNXMLNode& current, const TVYNXMLToken& end_tag_start) {
+  const size_t resume = position_;
+  TVYNXMLToken name;
+  if (!NextToken(name) || name.Kind != Kind::xtkText || TokenText(name) != current.NodeName) {
+    const String found = name.Kind == Kind::xtkText && position_ != resume
+                             ? EndTag(TokenText(name))
+                             : String(u"\"</\" without a name");
+    NoteProblem(end_tag_start.Start, u"expected " + EndTag(current.NodeName) + u" to close <" +
+                                         Utf8ToString(current.NodeName) + u">, found " + found);
+    position_ = resume;
+    return;
+  }
+  TVYNXMLToken end;
+  if (!NextToken(end) || end.Kind != Kind::xtkTagEnd) {
+    NoteProblem(end_tag_start.Start,
+                u"the end tag " + EndTag(current.NodeName) + u" is not closed with \">\"");
+    position_ = resume;
+  }
+  // A well-formed end tag stays consumed: the document loop ignores both tokens anyway, and
+  // would otherwise take them for text outside the top element.
 }
 
 void TVYNTextXMLParser::Parse(TVYNXMLNode& document) {
   document.Clear();
+  TVYNXMLNode* const top = &document;
   TVYNXMLNode* current = &document;
   bool preserve = false;
   size_t text_start = NoText;
@@ -140,6 +229,15 @@ void TVYNTextXMLParser::Parse(TVYNXMLNode& document) {
       case Kind::xtkTagStart: {
         const char next = position_ < input_.size() ? input_[position_] : '\0';
         if (next == '?' || next == '!') {
+          // Comments and CDATA come as tokens of their own when they are closed.
+          const std::string_view rest = input_.substr(token.Start);
+          if (rest.starts_with("<!--")) {
+            NoteProblem(token.Start, u"the comment that starts here is not closed with \"-->\"");
+          } else if (rest.starts_with("<![CDATA[")) {
+            NoteProblem(token.Start,
+                        u"the CDATA section that starts here is not closed with "
+                        u"\"]]>\"");
+          }
           // A declaration; only its encoding matters. "<!" declarations (a document type) are
           // read the same way and dropped.
           TVYNXMLNode scratch;
@@ -165,7 +263,13 @@ void TVYNTextXMLParser::Parse(TVYNXMLNode& document) {
         break;
       }
       case Kind::xtkEndTagStart:
-        // End tags are not matched against start tags: any end tag closes the current element.
+        // End tags are not matched against start tags for the tree: any end tag closes the
+        // current element. A mismatch is only noted as a problem.
+        if (current == top) {
+          NoteProblem(token.Start, u"this end tag closes no open element");
+        } else {
+          CheckEndTag(*current, token);
+        }
         if (current->Count() == 0) StoreText(*current, text_start, token.Start, preserve);
         preserve = false;
         current = current->Parent();
@@ -177,8 +281,14 @@ void TVYNTextXMLParser::Parse(TVYNXMLNode& document) {
         current->NodeValue = DecodeText(TokenText(token));
         text_start = NoText;
         break;
-      default: break;
+      default:
+        if (current == top) NoteProblem(token.Start, u"text stands outside the top element");
+        break;
     }
+  }
+  if (current != top) {
+    NoteProblem(input_.size(), u"the file ends before " + EndTag(current->NodeName) + u" closes <" +
+                                   Utf8ToString(current->NodeName) + u">");
   }
 }
 
@@ -194,6 +304,7 @@ void TVYNTextXMLParser::StoreText(TVYNXMLNode& node, size_t start, size_t end,
 }
 
 void TVYNTextXMLParser::SetEncodingFromDeclaration(StringView name) {
+  if (encoding_fixed_) return;
   if (SameAsciiIgnoringCase(name, "utf-8")) {
     code_page_ = nullptr;
     return;
@@ -225,32 +336,5 @@ String TVYNTextXMLParser::DecodeText(std::string_view bytes) const {
 }
 
 String TVYNTextXMLParser::DecodeUtf8(std::string_view bytes) {
-  String text;
-  text.reserve(bytes.size());
-  const auto continuation = [&](size_t index, char32_t& value) {
-    if (index >= bytes.size()) return false;
-    const auto byte = static_cast<unsigned char>(bytes[index]);
-    if (byte < 0x80 || byte > 0xBF) return false;
-    value = value << 6 | (byte & 0x3F);
-    return true;
-  };
-  size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    if (lead < 0x80) {
-      text.push_back(lead);
-      ++i;
-      continue;
-    }
-    // A lead byte from 0xF0 up brings a fifth value bit into its three-byte sequence, which
-    // then lies beyond U+FFFF and is refused like any broken sequence.
-    char32_t value = lead & 0x1F;
-    const bool three_bytes = lead & 0x20;
-    if (!continuation(i + 1, value)) return String();
-    if (three_bytes && !continuation(i + 2, value)) return String();
-    if (value > 0xFFFF) return String();
-    text.push_back(static_cast<char16_t>(value));
-    i += three_bytes ? 3 : 2;
-  }
-  return text;
+  return Utf8ToString(bytes);
 }

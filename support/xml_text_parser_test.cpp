@@ -86,26 +86,30 @@ struct Utf8Case {
 
 class XMLUtf8Decoder : public testing::TestWithParam<Utf8Case> {};
 
-TEST_P(XMLUtf8Decoder, DecodesOrEmptiesTheWholeRun) {
+TEST_P(XMLUtf8Decoder, DecodesAndReplacesOnlyTheBrokenParts) {
   EXPECT_EQ(TVYNTextXMLParser::DecodeUtf8(GetParam().Bytes), GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, XMLUtf8Decoder,
-    testing::Values(Utf8Case{"Ascii", "a\x7F", u"a\x7F"},
-                    Utf8Case{"TwoBytes", "\xC3\xA9\xD0\x94", u"éД"},
-                    Utf8Case{"ThreeBytes", "\xE2\x82\xAC\xEF\xBF\xBF", u"€\xFFFF"},
-                    // The lead byte's bit 5 alone picks the length; nothing else of it is checked.
-                    Utf8Case{"OverlongFormIsTaken", "\xC0\x80", String(1, u'\0')},
-                    Utf8Case{"ContinuationByteAsLeadStartsTwoBytes", "\x9F\xBF", u"\x07FF"},
-                    Utf8Case{"ContinuationByteWithBit5AsLeadStartsThreeBytes", "\xA1\x80\x80",
-                             u"\x1000"},
-                    Utf8Case{"EncodedSurrogateIsTaken", "\xED\xA0\x80", u"\xD800"},
-                    Utf8Case{"MissingContinuationAtTheEnd", "abc\xC3", u""},
-                    Utf8Case{"ContinuationOutOfRange", "ab\xC3\x41", u""},
-                    Utf8Case{"ThirdByteOutOfRange", "\xE2\x82\xC0", u""},
-                    Utf8Case{"FourByteLeadGoesBeyondFFFF", "ok\xF0\x9F\x98\x80", u""},
-                    Utf8Case{"HighestLeadByte", "\xFF\xBF\xBF", u""}),
+    testing::Values(
+        Utf8Case{"Ascii", "a\x7F", u"a\x7F"}, Utf8Case{"TwoBytes", "\xC3\xA9\xD0\x94", u"éД"},
+        Utf8Case{"ThreeBytes", "\xE2\x82\xAC\xEF\xBF\xBF", u"€\xFFFF"},
+        Utf8Case{"FourBytesBecomeASurrogatePair", "ok\xF0\x9F\x8E\xB5!", u"ok\U0001F3B5!"},
+        Utf8Case{"FirstAndLastFourByteCharacters", "\xF0\x90\x80\x80\xF4\x8F\xBF\xBF",
+                 u"\U00010000\U0010FFFF"},
+        Utf8Case{"OverlongFormIsReplaced", "\xC0\x80", u"\uFFFD\uFFFD"},
+        Utf8Case{"LoneContinuationBytesAreReplaced",
+                 "\x9F\xBF"
+                 "a",
+                 u"\uFFFD\uFFFDa"},
+        Utf8Case{"EncodedSurrogateIsReplaced", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        Utf8Case{"MissingContinuationAtTheEnd", "abc\xC3", u"abc\uFFFD"},
+        Utf8Case{"ContinuationOutOfRange", "ab\xC3\x41", u"ab\uFFFDA"},
+        Utf8Case{"ThirdByteOutOfRangeIsOneBrokenPart", "\xE2\x82\xC0", u"\uFFFD\uFFFD"},
+        Utf8Case{"FourBytesCutShort", "\xF0\x9F\x8Ex", u"\uFFFDx"},
+        Utf8Case{"BeyondUnicodeIsReplaced", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        Utf8Case{"HighestLeadByte", "\xFF\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"}),
     CaseTitle());
 
 struct DocumentCase {
@@ -168,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
         DocumentCase{"UnclosedElementKeepsNoValue", "<a>text", "a"},
         DocumentCase{"TagCutByTheEnd", "<a b=\"1", "a[b=\"1\"]"},
         DocumentCase{"EmptyName", "<>x</>", "=\"x\""},
-        DocumentCase{"InvalidUtf8EmptiesTheValue", "<a k=\"\xC3\">\xE2\x82</a>", "a[k=\"\"]"},
+        DocumentCase{"InvalidUtf8IsReplacedNotEmptied", "<a k=\"x\xC3\">\xE2\x82y</a>",
+                     "a[k=\"x\xEF\xBF\xBD\"]=\"\xEF\xBF\xBDy\""},
         DocumentCase{"NamesAreRawBytes", "<\xC3\xA9 \xFF=\"1\"/>", "\xC3\xA9[\xFF=\"1\"]"},
         DocumentCase{"Empty", "", ""}),
     CaseTitle());
@@ -227,9 +232,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "<?xml encoding='WINDOWS-1251'?><a>\xC4\xE0</a>", "a=\"Да\""},
         EncodingCase{"DeclarationChangesWhatIsDecodedAfterIt", Utf8,
                      "<r><a>\xC4\xE0</a><?xml encoding=\"windows-1251\"?><b>\xC4\xE0</b></r>",
-                     "r{a b=\"Да\"}"},
+                     "r{a=\"\xEF\xBF\xBD\xEF\xBF\xBD\" b=\"Да\"}"},
         EncodingCase{"OnlyQuestionMarkDeclarationsCount", Utf8,
-                     "<!x encoding=\"windows-1251\"><a>\xC4\xE0</a>", "a"}),
+                     "<!x encoding=\"windows-1251\"><a>\xC4\xE0</a>",
+                     "a=\"\xEF\xBF\xBD\xEF\xBF\xBD\""}),
     CaseTitle());
 
 // The system's ANSI code page decides wherever the settings or a declaration say so; what it is
@@ -263,6 +269,100 @@ INSTANTIATE_TEST_SUITE_P(
         AnsiCase{"NegativeNumber", Utf8, "<?xml encoding=\"windows--5\"?><r><a>\xC4\xE0</a></r>"},
         AnsiCase{"OtherEncodingName", Utf8, "<?xml encoding=\"koi8-r\"?><r><a>\xC4\xE0</a></r>"},
         AnsiCase{"Utf8WithoutHyphen", Utf8, "<?xml encoding=\"utf8\"?><r><a>\xC4\xE0</a></r>"}),
+    CaseTitle());
+
+// What the lenient reading passes over is still noted, so that a reader which must not act on a
+// damaged document can refuse it; the tree built is the same either way (see BuildsTheTree).
+struct ProblemCase {
+  const char* Title;
+  std::string Input;
+  // "line:column message", or empty for a well-formed document.
+  std::string Expected;
+};
+
+class XMLTextProblem : public testing::TestWithParam<ProblemCase> {};
+
+TEST_P(XMLTextProblem, NotesTheFirstRuleTheTextBreaks) {
+  TVYNXMLDocument document;
+  document.LoadFromString(GetParam().Input);
+  std::string found;
+  if (const auto& problem = document.TextProblem()) {
+    found = std::to_string(problem->Line) + ":" + std::to_string(problem->Column) + " " +
+            StringToUtf8(problem->Message);
+  }
+  EXPECT_EQ(found, GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XMLTextProblem,
+    testing::Values(
+        ProblemCase{"WellFormed",
+                    "<?xml version=\"1.0\"?>\r\n<!DOCTYPE a>\r\n<!-- c -->\r\n<a k=\"v\" j='w'>\r\n"
+                    " <b>x &gt; y</b><![CDATA[<z>]]>\r\n <c/>\r\n</a >\r\n<!-- after -->\r\n",
+                    ""},
+        ProblemCase{"LenientFormsThatLoseNothing", "<a b c=1>x > y</a>", ""},
+        ProblemCase{"ByteOrderMarkIsNoText", "\xEF\xBB\xBF<a/>", ""},
+        ProblemCase{"EndTagOfAnotherElement", "<a><b>x</c><d/></zzz>",
+                    "1:8 expected </b> to close <b>, found </c>"},
+        ProblemCase{"EndTagWithoutName", "<a></>",
+                    "1:4 expected </a> to close <a>, found \"</\" "
+                    "without a name"},
+        ProblemCase{"EndTagAtTheTop", "</x><a/>", "1:1 this end tag closes no open element"},
+        ProblemCase{"MalformedTag", "<a><b c=<d/></b></a>",
+                    "1:9 the tag <b> is not closed with \">\" before this \"<\""},
+        ProblemCase{"CommentInsideATag", "<a <!--x-->/>",
+                    "1:4 the tag <a> is not closed with \">\" before this \"<\""},
+        ProblemCase{"EndTagStartInsideATag", "<a b</a>",
+                    "1:5 the tag <a> is not closed with \">\" before this \"</\""},
+        ProblemCase{"NoName", "<>x</>", "1:1 a \"<\" is not followed by an element name"},
+        ProblemCase{"UnclosedElement", "<a>\n<b>text", "2:8 the file ends before </b> closes <b>"},
+        ProblemCase{"TagCutByTheEnd", "<a b=\"1",
+                    "1:6 the quoted value that starts here has no "
+                    "closing quote"},
+        ProblemCase{"TextBeforeTheTopElement", "hello <a/>",
+                    "1:1 text stands outside the top element"},
+        ProblemCase{"TextAfterTheTopElement", "<a/>\r\n>",
+                    "2:1 text stands outside the top element"},
+        ProblemCase{"UnclosedCData", "<a><![CDATA[x</a>",
+                    "1:4 the CDATA section that starts here is not closed with \"]]>\""}),
+    CaseTitle());
+
+// A byte order mark says how the file is encoded more surely than the settings or a declaration:
+// a UTF-16 document reads as its text instead of as no element at all.
+struct ByteOrderMarkCase {
+  const char* Title;
+  std::string Input;
+};
+
+std::string Utf16Bytes(StringView text, bool big_endian) {
+  const TEncoding& encoding = big_endian ? TEncoding::BigEndianUnicode() : TEncoding::Unicode();
+  const std::vector<uint8_t> mark = encoding.GetPreamble();
+  const std::vector<uint8_t> bytes = encoding.GetBytes(text);
+  return std::string(mark.begin(), mark.end()) + std::string(bytes.begin(), bytes.end());
+}
+
+class XMLByteOrderMark : public testing::TestWithParam<ByteOrderMarkCase> {};
+
+TEST_P(XMLByteOrderMark, ChoosesTheEncodingOverSettingsAndDeclaration) {
+  TVYNXMLDocument document;
+  TVYNTextXMLParser parser(GetParam().Input, Ansi);
+  parser.Parse(document);
+  EXPECT_EQ(Picture(document), "r{a[k=\"Д\"]=\"Да\"}");
+  EXPECT_FALSE(parser.Problem().has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XMLByteOrderMark,
+    testing::Values(
+        ByteOrderMarkCase{"Utf8", "\xEF\xBB\xBF<r><a k='\xD0\x94'>\xD0\x94\xD0\xB0</a></r>"},
+        ByteOrderMarkCase{"Utf8OverAnAnsiDeclaration",
+                          "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"windows-1251\"?>"
+                          "<r><a k='\xD0\x94'>\xD0\x94\xD0\xB0</a></r>"},
+        ByteOrderMarkCase{"Utf16LittleEndian",
+                          Utf16Bytes(u"<?xml version=\"1.0\" encoding=\"utf-16\"?>\r\n"
+                                     u"<r><a k='Д'>Да</a></r>",
+                                     false)},
+        ByteOrderMarkCase{"Utf16BigEndian", Utf16Bytes(u"<r><a k='Д'>Да</a></r>", true)}),
     CaseTitle());
 
 }  // namespace

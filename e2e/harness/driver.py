@@ -108,14 +108,21 @@ class Driver:
             raise AssertionError(f"{window['class']!r} did not take the close request")
 
     def _call(self, arguments, timeout=60):
-        stamp = f"{time.monotonic_ns()}"
-        answer_file = self._output / f"driver-{stamp}.json"
-        log = self._output / "driver.log"
-        status = self._prefix.run(self._exe, *arguments, log=answer_file, timeout=timeout)
-        text = answer_file.read_text(encoding="utf-8", errors="replace")
-        answer_file.unlink()
-        with open(log, "a", encoding="utf-8") as out:
-            out.write(f"$ e2e-driver {' '.join(arguments)}\n{text}\n")
+        # The driver answers 0, or 1 when what it was asked for is not there. Any other status
+        # means Wine did not run it at all (a busy machine, a server being restarted): asked
+        # again, as a user would click again.
+        for attempt in range(3):
+            stamp = f"{time.monotonic_ns()}"
+            answer_file = self._output / f"driver-{stamp}.json"
+            log = self._output / "driver.log"
+            status = self._prefix.run(self._exe, *arguments, log=answer_file, timeout=timeout)
+            text = answer_file.read_text(encoding="utf-8", errors="replace")
+            answer_file.unlink()
+            with open(log, "a", encoding="utf-8") as out:
+                out.write(f"$ e2e-driver {' '.join(arguments)}\n[status {status}]\n{text}\n")
+            if status in (0, 1):
+                break
+            time.sleep(1)
         if status != 0:
             return None
         lines = [line for line in text.splitlines() if line.startswith("{")]

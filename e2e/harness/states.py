@@ -26,12 +26,15 @@ class Installed(State):
     the installation is portable."""
 
     def __init__(self, folder: str, registered: bool = True, family: str = "EN",
-                 display_icon: str = "ZELO.exe"):
+                 display_icon: str = "ZELO.exe", setup_exe=None):
         self.folder = folder.rstrip("\\") + "\\"
         self.registered = registered
         self.family = family
         # The demo names its player, which carries an icon, as the entry's icon.
         self.display_icon = display_icon
+        # The program that ran, of which Uninstall.exe is a byte copy: the demo's setup.exe
+        # unless the scenario ran another one (a signed copy of it, say).
+        self.setup_exe = setup_exe
         self.name = f"installed in {self.folder}" + ("" if registered else " (portable)")
 
     def check(self, context: Context):
@@ -45,8 +48,9 @@ class Installed(State):
             assert path.is_file(), f"{relative} is missing"
             assert path.read_bytes() == content, f"{relative} differs from the demo's"
         uninstaller = root / "Uninstall.exe"
-        assert uninstaller.read_bytes() == demo.setup_exe.read_bytes(), \
-            "Uninstall.exe is not a copy of setup.exe"
+        setup_exe = self.setup_exe or demo.setup_exe
+        assert uninstaller.read_bytes() == setup_exe.read_bytes(), \
+            f"Uninstall.exe is not a copy of {setup_exe.name}"
 
         files = ipk5.read((root / "Uninstall.dat").read_bytes())
         assert [name for name, _ in files] == ["Uninstall.ini"], [n for n, _ in files]

@@ -8,6 +8,7 @@
 #include "platform/process.h"
 #include "support/memory_stream.h"
 #include "support/names.h"
+#include "tools/setupkit/executable_mark.h"
 #include "tools/setupkit/folder_package.h"
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
@@ -24,8 +25,22 @@ bool Holds(const std::vector<TFolderFile>& files, StringView name) {
                      [&](const TFolderFile& file) { return SameName(file.Name, name); });
 }
 
+// The setup program when none is given: the Windows build puts setup.exe beside setupkit.exe;
+// the Linux setupkit sits in its own build tree (build/host) beside the Windows one
+// (build/win64), which is where its setup.exe is.
 String DefaultProgram() {
-  return FromNativePath(ToNativePath(platform::GetProgramFileName()).parent_path() / "setup.exe");
+  const std::filesystem::path tool_folder =
+      ToNativePath(platform::GetProgramFileName()).parent_path();
+  const std::filesystem::path candidates[] = {
+      tool_folder / "setup.exe", (tool_folder / ".." / "win64" / "setup.exe").lexically_normal()};
+  std::error_code error;
+  for (const std::filesystem::path& candidate : candidates) {
+    if (std::filesystem::is_regular_file(candidate, error)) return FromNativePath(candidate);
+  }
+  throw Exception(u"no setup program given, and none was built beside setupkit (neither \"" +
+                  FromNativePath(candidates[0]) + u"\" nor \"" + FromNativePath(candidates[1]) +
+                  u"\" exists); build the Windows setup program (build/win64/setup.exe) or give "
+                  u"it with --program <setup.exe>");
 }
 
 // The image module's reasons read as the rest of a sentence about the file.
@@ -70,6 +85,10 @@ int BuildSetup(const TBuildOptions& options, TToolConsole& console) {
   std::filesystem::path partial = target;
   partial += ".partial";
   std::error_code error;
+  if (target.has_parent_path()) {
+    std::filesystem::create_directories(target.parent_path(), error);
+    if (error) throw Exception(u"cannot create the folder of \"" + options.Output + u"\"");
+  }
   try {
     WriteProgramWithDataResources(
         program, FromNativePath(partial),
@@ -86,6 +105,7 @@ int BuildSetup(const TBuildOptions& options, TToolConsole& console) {
     std::filesystem::remove(partial, error);
     throw Exception(u"cannot write \"" + options.Output + u"\"");
   }
+  MarkExecutable(options.Output);
   console.Out(u"built " + options.Output + u" (" +
               FormatMegabytes(static_cast<int64_t>(std::filesystem::file_size(target, error))) +
               u") from " + FormatNumber(static_cast<int64_t>(setup_files.size())) +

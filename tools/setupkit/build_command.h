@@ -9,14 +9,16 @@ struct TBuildOptions {
   String SetupFolder;
   String ProductFolder;
   String Output;
-  // The setup program to copy; empty: "setup.exe" beside the tool's own executable.
+  // The setup program to copy; empty: "setup.exe" beside the tool's own executable, or else
+  // the Windows build tree's ("../win64/setup.exe" from the tool's folder).
   String Program;
   int Level = 6;
 };
 
 // Packs both folders as "pack" does and writes Output as a copy of the program with the two
 // packages as its resources; everything else the program holds is kept, and packages it holds
-// already are replaced. Output appears only when it is complete. Returns the exit code; refusals
-// (a folder without "Install.xml" or "English.lng" in either, a program that is not a 64-bit
-// Windows executable) raise Exception with a one-line reason.
+// already are replaced. Output appears only when it is complete, in a folder created when
+// missing, and is marked executable where the system has such a mark. Returns the exit code;
+// refusals (a folder without "Install.xml" or "English.lng" in either, a program that is not a
+// 64-bit Windows executable) raise Exception with a one-line reason.
 int BuildSetup(const TBuildOptions& options, TToolConsole& console);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "package/installer_script.h"
 #include "package/setup_package_reader.h"
@@ -14,6 +15,8 @@
 #include "tools/setupkit/folder_package.h"
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
+#include "tools/setupkit/script_lint.h"
+#include "tools/setupkit/signature_check.h"
 
 namespace {
 
@@ -133,6 +136,27 @@ class TSetupLinter {
     if (has_english) CheckTranslations();
   }
 
+  // Lint runs on a program before it is signed as well as after, so a missing or stale
+  // signature is a warning, never an error.
+  void CheckSignature(const TProgramSignature& signature) {
+    switch (signature.Status) {
+      case TSignatureStatus::Unsigned:
+        Warning(u"the program is not signed; Windows names no publisher for it");
+        break;
+      case TSignatureStatus::NoLongerCovers:
+        Warning(u"the program is signed, but the signature no longer covers the file (" +
+                signature.Problem + u"); sign it again");
+        break;
+      case TSignatureStatus::NotChecked:
+        lines_.push_back(u"info: the program is signed; " + signature.Problem +
+                         u", so whether it still covers the file is not checked\n");
+        break;
+      case TSignatureStatus::Covers:
+        lines_.push_back(u"info: the program is signed, and the signature covers it\n");
+        break;
+    }
+  }
+
   const std::vector<String>& Lines() const { return lines_; }
   int Errors() const { return errors_; }
   int Warnings() const { return warnings_; }
@@ -161,33 +185,29 @@ class TSetupLinter {
   }
 
   void CheckScript() {
-    TInstallerScript script;
+    const std::unique_ptr<TMemoryStream> script = Read(u"Install.xml");
+    TScriptLintInput input;
+    input.Script = std::string_view(reinterpret_cast<const char*>(script->Bytes().data()),
+                                    script->Bytes().size());
+    input.Holds = [this](StringView name) { return Holds(name); };
+    input.ProductFiles = product_.Names();
+    for (const TLintFinding& finding : LintScript(input)) {
+      const String where =
+          finding.File + (finding.Line > 0 ? u":" + FormatNumber(finding.Line) : String()) + u": ";
+      if (finding.Severity == TLintSeverity::Error) {
+        Error(where + finding.Message);
+      } else {
+        Warning(where + finding.Message);
+      }
+    }
+    // What the licence page falls back to, read as the installer reads it.
+    TInstallerScript loaded;
     try {
-      script.Load(*Read(u"Install.xml"));
-    } catch (const Exception& error) {
-      Error(u"Install.xml: " + error.Message());
-      return;
+      loaded.Load(*Read(u"Install.xml"));
+    } catch (const Exception&) {
+      return;  // reported above, with its line
     }
-    if (script.GetSetting(u"ProductName").empty()) {
-      Error(u"Install.xml: no \"ProductName\" setting; the installer refuses to start without one");
-    }
-    for (int i = 0; i < script.Components.Count(); ++i) {
-      const TInstallerScriptFile& component = script.Components.Items(i);
-      if (!Holds(component.SourceName())) {
-        Error(u"Install.xml: component " + Quoted(component.Name) + u" needs " +
-              Quoted(component.SourceName()) + u", which is in neither package");
-      }
-    }
-    for (int i = 0; i < script.License.Count(); ++i) {
-      const TInstallerScriptFile& license = script.License.Items(i);
-      if (!Holds(license.Name)) {
-        const String family =
-            license.LangFamily.empty() ? String() : u" [" + license.LangFamily + u"]";
-        Error(u"Install.xml: licence " + Quoted(license.Name) + family +
-              u" is in neither package; the licence page cannot be shown");
-      }
-    }
-    if (script.License.Find(u"EN") == nullptr) {
+    if (loaded.License.Find(u"EN") == nullptr) {
       Warning(
           u"Install.xml: no licence for \"EN\"; languages without a licence of their own "
           u"show an empty licence page");
@@ -257,12 +277,14 @@ String Counted(int count, StringView what) {
 
 int LintSetup(const TLintOptions& options, TToolConsole& console) {
   std::unique_ptr<TLintPackage> setup, product;
+  std::optional<TProgramSignature> signature;
   if (!options.Program.empty()) {
     TMemoryStream image;
     image.LoadFromFile(options.Program);
     std::vector<TDataResource> resources;
     try {
       resources = ReadDataResources(image.Bytes());
+      signature = CheckProgramSignature(image.Bytes());
     } catch (const EPeImageError& error) {
       throw Exception(Quoted(options.Program) + u" " + error.Message());
     }
@@ -275,6 +297,7 @@ int LintSetup(const TLintOptions& options, TToolConsole& console) {
 
   TSetupLinter linter(*setup, *product);
   linter.Run();
+  if (signature) linter.CheckSignature(*signature);
   String report;
   for (const String& line : linter.Lines()) report += line;
   if (linter.Errors() == 0 && linter.Warnings() == 0) {

@@ -16,7 +16,9 @@ struct TLintOptions {
 };
 
 // Prints one line per finding, "error: ..." for what stops the installer or one of its pages,
-// "warning: ..." for what it survives (a partial translation falls back to English), then a line
-// with the counts, or "lint: no findings". Returns 1 when there is an error, or a warning under
-// Strict; otherwise 0. Inputs that cannot be read at all raise Exception.
+// "warning: ..." for what it survives (a partial translation falls back to English; a built
+// program that is not signed, or whose signature no longer covers it), "info: ..." for what is
+// no finding (a program signed and covered), then a line with the counts, or "lint: no
+// findings". Returns 1 when there is an error, or a warning under Strict; otherwise 0. Inputs
+// that cannot be read at all raise Exception.
 int LintSetup(const TLintOptions& options, TToolConsole& console);

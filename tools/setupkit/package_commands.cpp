@@ -120,11 +120,29 @@ int ExtractPackage(StringView package, StringView folder, const std::vector<Stri
 int VerifyPackage(StringView package, TToolConsole& console) {
   // Opening reads, deciphers, decodes and checks size, checksum and table.
   TSetupPackageReader reader(package);
+  const TSetupPackageFileTable& table = reader.FileTable();
   int64_t total = 0;
-  for (int i = 0; i < reader.FileTable().Count(); ++i) {
-    total += reader.FileTable().Items(i).Size;
+  // A package that reads back but holds entries extract refuses is not sound: the same names
+  // would be unsafe or unreachable wherever the package is unpacked, so each is reported.
+  bool sound = true;
+  for (int i = 0; i < table.Count(); ++i) {
+    const TSetupPackageFileTableItem& entry = table.Items(i);
+    total += entry.Size;
+    const TSetupPackageFileTableItem* found = table.Find(entry.Name);
+    if (found != &entry) {
+      console.Error(u"setupkit: entry " + FormatNumber(i) + u" \"" + entry.Name +
+                    u"\": an earlier entry \"" + found->Name +
+                    u"\" has the same name, letter case aside; nothing can read it\n");
+      sound = false;
+    }
+    String reason;
+    if (!IsSafeEntryName(entry.Name, reason)) {
+      console.Error(u"setupkit: entry " + FormatNumber(i) + u" \"" + entry.Name + u"\": " + reason +
+                    u"; extract refuses it\n");
+      sound = false;
+    }
   }
-  console.Out(u"OK: " + FormatNumber(reader.FileTable().Count()) + u" files, " +
-              FormatMegabytes(total) + u"\n");
+  if (!sound) return 1;
+  console.Out(u"OK: " + FormatNumber(table.Count()) + u" files, " + FormatMegabytes(total) + u"\n");
   return 0;
 }

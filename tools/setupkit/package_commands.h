@@ -21,5 +21,8 @@ int ListPackage(StringView package, TToolConsole& console);
 int ExtractPackage(StringView package, StringView folder, const std::vector<String>& names,
                    TToolConsole& console);
 
-// Reads the package completely and checks every entry.
+// Reads the package completely and checks every entry: the package is sound (exit code 0, "OK")
+// only when extract would write every entry, so each unsafe name ("..", a drive, a rooted or
+// device name) and each name that an earlier one shadows (letter case aside) is reported on a
+// line of its own, and the exit code is 1.
 int VerifyPackage(StringView package, TToolConsole& console);

@@ -39,6 +39,13 @@ constexpr uint32_t MaximumDataDirectories = 16;
 
 constexpr size_t DirectoryResources = 2;
 constexpr size_t DirectoryCertificates = 4;
+constexpr size_t DirectoryDebug = 6;
+
+// Records that sit in the file outside any section and are found by file offset.
+constexpr size_t CoffSymbolSize = 18;
+constexpr size_t CoffRelocationSize = 10;
+constexpr size_t CoffLineNumberSize = 6;
+constexpr size_t DebugDirectoryEntrySize = 28;
 
 constexpr uint32_t SectionInitializedData = 0x00000040;
 constexpr uint32_t SectionMemoryRead = 0x40000000;
@@ -100,6 +107,11 @@ struct TSection {
   uint32_t VirtualAddress = 0;
   uint32_t SizeOfRawData = 0;
   uint32_t PointerToRawData = 0;
+  // Object-file leftovers that some linkers still fill in; each is a file offset.
+  uint32_t PointerToRelocations = 0;
+  uint32_t PointerToLinenumbers = 0;
+  uint16_t NumberOfRelocations = 0;
+  uint16_t NumberOfLinenumbers = 0;
 
   // The size the loader gives the section in memory: linkers may leave VirtualSize 0.
   uint64_t MappedSize() const { return VirtualSize != 0 ? VirtualSize : SizeOfRawData; }
@@ -125,10 +137,12 @@ struct TPeHeaders {
   uint16_t Machine = 0;
   uint16_t Characteristics = 0;
   uint32_t PointerToSymbolTable = 0;
+  uint32_t NumberOfSymbols = 0;
   uint32_t SectionAlignment = 0;
   uint32_t FileAlignment = 0;
   uint32_t SizeOfHeaders = 0;
   uint32_t SizeOfInitializedData = 0;
+  uint32_t SizeOfImage = 0;
   uint32_t DirectoryCount = 0;
   std::vector<TDataDirectory> Directories;
   std::vector<TSection> Sections;
@@ -152,6 +166,7 @@ TPeHeaders ParseHeaders(std::span<const uint8_t> image) {
   headers.Machine = Get16(image, headers.CoffOffset, CutShort);
   const uint16_t section_count = Get16(image, headers.CoffOffset + 2, CutShort);
   headers.PointerToSymbolTable = Get32(image, headers.CoffOffset + 8, CutShort);
+  headers.NumberOfSymbols = Get32(image, headers.CoffOffset + 12, CutShort);
   const uint16_t optional_size = Get16(image, headers.CoffOffset + 16, CutShort);
   headers.Characteristics = Get16(image, headers.CoffOffset + 18, CutShort);
   headers.OptionalOffset = headers.CoffOffset + CoffHeaderSize;
@@ -168,6 +183,7 @@ TPeHeaders ParseHeaders(std::span<const uint8_t> image) {
   headers.SectionAlignment = Get32(image, optional + OptionalSectionAlignment, CutShort);
   headers.FileAlignment = Get32(image, optional + OptionalFileAlignment, CutShort);
   headers.SizeOfHeaders = Get32(image, optional + OptionalSizeOfHeaders, CutShort);
+  headers.SizeOfImage = Get32(image, optional + OptionalSizeOfImage, CutShort);
   // The loader reads at most 16 directories, whatever the count claims.
   headers.DirectoryCount = std::min(Get32(image, optional + OptionalNumberOfRvaAndSizes, CutShort),
                                     MaximumDataDirectories);
@@ -190,6 +206,10 @@ TPeHeaders ParseHeaders(std::span<const uint8_t> image) {
     section.VirtualAddress = Get32(image, section.HeaderOffset + 12, CutShort);
     section.SizeOfRawData = Get32(image, section.HeaderOffset + 16, CutShort);
     section.PointerToRawData = Get32(image, section.HeaderOffset + 20, CutShort);
+    section.PointerToRelocations = Get32(image, section.HeaderOffset + 24, CutShort);
+    section.PointerToLinenumbers = Get32(image, section.HeaderOffset + 28, CutShort);
+    section.NumberOfRelocations = Get16(image, section.HeaderOffset + 32, CutShort);
+    section.NumberOfLinenumbers = Get16(image, section.HeaderOffset + 34, CutShort);
     headers.Sections.push_back(std::move(section));
   }
   return headers;
@@ -207,6 +227,102 @@ std::span<const uint8_t> BytesFromRva(std::span<const uint8_t> image, const TPeH
     return image.subspan(start, end - start);
   }
   return {};
+}
+
+// A stretch of the file that a header field points at by file offset, so that rewriting the
+// file must leave it where it is. Offsets are 64-bit: the sums of 32-bit fields cannot wrap.
+struct TFileReference {
+  uint64_t Offset = 0;
+  uint64_t End = 0;
+  StringView What;  // as it reads in "its ... lies outside the file"
+};
+
+// Every stretch of the file that the headers reach by file offset rather than through a
+// section's address: the sections' bytes, their relocations and line numbers, the symbol
+// table with the string table that follows it, the signature and the debug data. Tools read
+// each of these straight from the file, and one left pointing at the wrong bytes makes them
+// call the whole program damaged.
+std::vector<TFileReference> FileReferences(std::span<const uint8_t> image,
+                                           const TPeHeaders& headers) {
+  std::vector<TFileReference> references;
+  for (const TSection& section : headers.Sections) {
+    if (section.SizeOfRawData != 0) {
+      references.push_back({section.PointerToRawData, section.RawEnd(), u"section data"});
+    }
+    if (section.PointerToRelocations != 0) {
+      references.push_back({section.PointerToRelocations,
+                            section.PointerToRelocations +
+                                uint64_t{section.NumberOfRelocations} * CoffRelocationSize,
+                            u"section relocation table"});
+    }
+    if (section.PointerToLinenumbers != 0) {
+      references.push_back({section.PointerToLinenumbers,
+                            section.PointerToLinenumbers +
+                                uint64_t{section.NumberOfLinenumbers} * CoffLineNumberSize,
+                            u"line number table"});
+    }
+  }
+  if (headers.PointerToSymbolTable != 0) {
+    constexpr StringView Symbols = u"symbol table";
+    const uint64_t symbols_end =
+        headers.PointerToSymbolTable + uint64_t{headers.NumberOfSymbols} * CoffSymbolSize;
+    uint64_t end = symbols_end;
+    // The string table (its length first, the length counting itself) follows the symbols;
+    // a program whose symbols end the file simply has none.
+    if (symbols_end < image.size()) {
+      const uint32_t strings =
+          Get32(image, symbols_end, u"is damaged (its symbol table lies outside the file)");
+      if (strings < 4) Fail(u"is damaged (the string table of its symbols is too short)");
+      end += strings;
+    }
+    references.push_back({headers.PointerToSymbolTable, end, Symbols});
+  }
+  // The one directory whose address is a file offset: signatures are not mapped.
+  if (const TDataDirectory signature = headers.Directory(DirectoryCertificates);
+      signature.Size != 0) {
+    references.push_back({signature.Rva, uint64_t{signature.Rva} + signature.Size, u"signature"});
+  }
+  if (const TDataDirectory debug = headers.Directory(DirectoryDebug); debug.Rva != 0) {
+    const std::span<const uint8_t> entries = BytesFromRva(image, headers, debug.Rva);
+    if (entries.size() < debug.Size)
+      Fail(u"is damaged (its debug directory lies outside the file)");
+    for (uint64_t at = 0; at + DebugDirectoryEntrySize <= debug.Size;
+         at += DebugDirectoryEntrySize) {
+      const uint32_t size = Get32(entries, at + 16, u"is damaged");
+      const uint32_t pointer = Get32(entries, at + 24, u"is damaged");
+      if (pointer != 0 && size != 0) {
+        references.push_back({pointer, uint64_t{pointer} + size, u"debug data"});
+      }
+    }
+  }
+  return references;
+}
+
+// Raises EPeImageError unless everything the headers reach by file offset is inside the file
+// and the size in memory covers every section, as the loader and standard tools require.
+void CheckFileLayout(std::span<const uint8_t> image, const TPeHeaders& headers) {
+  const std::vector<TFileReference> references = FileReferences(image, headers);
+  for (const TFileReference& reference : references) {
+    if (reference.End > image.size()) {
+      Fail(u"is damaged (its " + String(reference.What) + u" lies outside the file)");
+    }
+  }
+  // The symbol table sits apart from the sections; a pointer into a section's bytes is one that
+  // was left behind when the sections moved.
+  if (headers.PointerToSymbolTable != 0) {
+    for (const TSection& section : headers.Sections) {
+      if (section.SizeOfRawData != 0 && headers.PointerToSymbolTable >= section.PointerToRawData &&
+          headers.PointerToSymbolTable < section.RawEnd()) {
+        Fail(u"is damaged (its symbol table lies inside section " + Utf8ToString(section.Name) +
+             u")");
+      }
+    }
+  }
+  uint64_t end = 0;
+  for (const TSection& section : headers.Sections) {
+    end = std::max(end, uint64_t{section.VirtualAddress} + section.MappedSize());
+  }
+  if (headers.SizeOfImage < end) Fail(u"is damaged (its size in memory leaves out a section)");
 }
 
 char16_t FoldUpper(char16_t c) {
@@ -482,14 +598,16 @@ bool IsReplaceableResourceSection(std::span<const uint8_t> image, const TPeHeade
   const uint64_t table_end =
       headers.SectionTableOffset + headers.Sections.size() * SectionHeaderSize;
   if (section.PointerToRawData < std::max<uint64_t>(headers.SizeOfHeaders, table_end)) return false;
-  if (headers.PointerToSymbolTable != 0 &&
-      headers.PointerToSymbolTable >= section.PointerToRawData) {
-    return false;
-  }
   for (size_t i = 0; i < index; ++i) {
-    const TSection& other = headers.Sections[i];
-    if (other.VirtualAddress >= section.VirtualAddress) return false;
-    if (other.SizeOfRawData != 0 && other.RawEnd() > section.PointerToRawData) return false;
+    if (headers.Sections[i].VirtualAddress >= section.VirtualAddress) return false;
+  }
+  // Cutting the file at the section must take nothing that another header field points at:
+  // another section's bytes, the symbols and their strings, debug data.
+  for (const TFileReference& reference : FileReferences(image, headers)) {
+    if (reference.Offset == section.PointerToRawData && reference.End == section.RawEnd()) {
+      continue;  // the section itself
+    }
+    if (reference.End > section.PointerToRawData) return false;
   }
   return true;
 }
@@ -508,6 +626,7 @@ void CheckProgramImage(std::span<const uint8_t> image) {
   if (headers.Directory(DirectoryCertificates).Size != 0) {
     Fail(u"is signed; adding resources would invalidate its signature");
   }
+  CheckFileLayout(image, headers);
 }
 
 std::vector<TPeResource> ReadResources(std::span<const uint8_t> image) {
@@ -706,6 +825,9 @@ std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
   // Only drivers and a few system files must carry a correct checksum, but a stale one would
   // make any tool that checks it call the program damaged.
   Put32(output, optional + OptionalCheckSum, PeImageChecksum(output));
+  // Nothing above moves bytes that a header points at, but a program that standard tools would
+  // call damaged must never leave this function, whatever the input held.
+  CheckFileLayout(output, ParseHeaders(output));
   return output;
 }
 

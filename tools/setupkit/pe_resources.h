@@ -52,7 +52,9 @@ bool SameResourceName(StringView a, StringView b);
 
 // Raises EPeImageError unless Image is a 64-bit Windows program (x64, PE32+, an executable and
 // not a library) whose resources can be changed: a signed program is refused, because changing
-// it would invalidate its signature.
+// it would invalidate its signature, and so is one whose headers point past the end of the file
+// (sections, symbol table and its strings, debug data, signature) or whose size in memory leaves
+// out a section, which standard tools refuse to read.
 void CheckProgramImage(std::span<const uint8_t> image);
 
 // Every resource of a PE32+ image, in tree order; none for an image without a resource
@@ -81,7 +83,11 @@ std::vector<TDataResourcePlacement> PlaceDataResources(const std::vector<TPeReso
 // into a section of its own at the end of the image. When the program's resources already sit
 // in such a last section (a program this function wrote), that section is replaced, so building
 // again does not grow the file; otherwise the old section stays where it is, renamed, and only
-// the resource directory stops pointing at it. The checksum is recomputed. Raises
+// the resource directory stops pointing at it. No byte that a header reaches by file offset
+// moves (a symbol table or other data after the sections stays where it is, and the new section
+// goes after it), so those headers stay right; the size in memory, the size of initialized data
+// and the checksum are recomputed (the checksum over the finished file, so that tools that check
+// it accept the program; zero would be accepted as well, but the linker wrote a real one). Raises
 // EPeImageError when CheckProgramImage does, when the resources cannot be read, or when the
 // headers have no room for one more section.
 std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,

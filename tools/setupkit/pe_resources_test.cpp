@@ -226,6 +226,68 @@ TEST(PeResources, BuildingAgainReplacesThePackagesWithoutGrowing) {
   EXPECT_EQ(ReadDataResources(third)[1].Data.size(), 100000u);
 }
 
+TTestProgram SymbolProgram(bool section_after_resources) {
+  TTestProgramOptions options;
+  options.Resources = {TestManifest()};
+  options.SectionAfterResources = section_after_resources;
+  options.SymbolTable = true;
+  return MakeTestProgram(options);
+}
+
+std::string SymbolsAt(const std::vector<uint8_t>& image, size_t size) {
+  const size_t at = ReadTest32(image, Headers(image).Pe + 12);
+  if (at > image.size() || image.size() - at < size) return "outside the file";
+  return {image.begin() + static_cast<ptrdiff_t>(at),
+          image.begin() + static_cast<ptrdiff_t>(at + size)};
+}
+
+// Tools find the symbol table and the string table after it by file offset, so every build,
+// the first and each one after it, leaves those bytes exactly where the header says.
+struct SymbolCase {
+  const char* Title;
+  bool SectionAfterResources;
+};
+
+class PeResourcesKeepsSymbols : public testing::TestWithParam<SymbolCase> {};
+
+TEST_P(PeResourcesKeepsSymbols, WhereTheHeaderPointsThroughEveryBuild) {
+  const TTestProgram program = SymbolProgram(GetParam().SectionAfterResources);
+  std::vector<uint8_t> built = program.Image;
+  for (size_t round = 1; round <= 3; ++round) {
+    built = WithDataResources(built, {{u"SETUP", std::vector<uint8_t>(1000 * round, 7)}});
+    ExpectSoundHeaders(built);
+    EXPECT_EQ(ReadTest32(built, Headers(built).Pe + 12), program.SymbolsOffset);
+    EXPECT_EQ(ReadTest32(built, Headers(built).Pe + 16), 2u);
+    EXPECT_EQ(SymbolsAt(built, program.Symbols.size()), program.Symbols) << "round " << round;
+    EXPECT_EQ(ReadDataResources(built).at(0).Data.size(), 1000 * round);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, PeResourcesKeepsSymbols,
+                         testing::Values(SymbolCase{"ResourcesBeforeAnotherSection", true},
+                                         SymbolCase{"ResourcesLast", false}),
+                         CaseTitle());
+
+// A symbol table that starts before the last resource section but whose strings run into it:
+// replacing the section would cut the strings off, so the section is kept and a new one added.
+TEST(PeResources, DoesNotCutOffSymbolStringsThatRunIntoTheLastSection) {
+  const TTestProgram program = SymbolProgram(false);
+  std::vector<uint8_t> built = WithDataResources(program.Image, {{u"SETUP", Bytes("first")}});
+  const size_t strings_length = program.SymbolsOffset + 2 * 18;
+  const Section last = SectionsOf(built).back();
+  ASSERT_GT(last.RawOffset, strings_length);
+  WriteTest32(built, strings_length, static_cast<uint32_t>(last.RawOffset - strings_length + 0x10));
+  WriteTest32(built, Headers(built).Optional + 64, PeImageChecksum(built));
+  const std::vector<uint8_t> before = built;
+
+  const std::vector<uint8_t> rebuilt = WithDataResources(built, {{u"SETUP", Bytes("second")}});
+  ExpectSoundHeaders(rebuilt);
+  EXPECT_EQ(SectionsOf(rebuilt).size(), SectionsOf(before).size() + 1);
+  EXPECT_TRUE(std::equal(before.begin() + static_cast<ptrdiff_t>(program.SymbolsOffset),
+                         before.begin() + static_cast<ptrdiff_t>(last.RawOffset + 0x10),
+                         rebuilt.begin() + static_cast<ptrdiff_t>(program.SymbolsOffset)));
+}
+
 TEST(PeResources, ReplacesEveryLanguageOfAPackageByOneInTheOldLanguage) {
   TTestProgramOptions options;
   options.Resources = {
@@ -394,7 +456,63 @@ INSTANTIATE_TEST_SUITE_P(
                     u"unusual section alignment"},
         RefusalCase{"HugeFileAlignment",
                     [](TTestProgram& p) { Set32(p, Optional + 36, 0x80000000); },
-                    u"unusual section alignment"}),
+                    u"unusual section alignment"},
+        // Headers that point past the end of the file: standard tools refuse such programs,
+        // and a copy would carry the damage on.
+        RefusalCase{"SectionDataOutside",
+                    [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 80 + 16, 0x10000); },
+                    u"its section data lies outside the file"},
+        RefusalCase{"RelocationsOutside",
+                    [](TTestProgram& p) {
+                      Set32(p, p.SectionTableOffset + 24, static_cast<uint32_t>(p.Image.size()));
+                      Set16(p, p.SectionTableOffset + 32, 1);
+                    },
+                    u"its section relocation table lies outside the file"},
+        RefusalCase{"LineNumbersOutside",
+                    [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 28, 0xFFFFFFF0); },
+                    u"its line number table lies outside the file"},
+        RefusalCase{"SymbolTableOutside",
+                    [](TTestProgram& p) {
+                      Set32(p, Coff + 8, static_cast<uint32_t>(p.Image.size() + 100));
+                    },
+                    u"its symbol table lies outside the file"},
+        RefusalCase{"SymbolsRunPastTheEnd",
+                    [](TTestProgram& p) {
+                      p = SymbolProgram(true);
+                      Set32(p, Coff + 12, 1000);
+                    },
+                    u"its symbol table lies outside the file"},
+        RefusalCase{"SymbolStringsRunPastTheEnd",
+                    [](TTestProgram& p) {
+                      p = SymbolProgram(true);
+                      Set32(p, p.SymbolsOffset + 2 * 18, 0x100000);
+                    },
+                    u"its symbol table lies outside the file"},
+        RefusalCase{"SymbolStringsTooShort",
+                    [](TTestProgram& p) {
+                      p = SymbolProgram(true);
+                      Set32(p, p.SymbolsOffset + 2 * 18, 2);
+                    },
+                    u"the string table of its symbols is too short"},
+        RefusalCase{"DebugDirectoryOutsideTheSections",
+                    [](TTestProgram& p) {
+                      Set32(p, Optional + 112 + 48, 0x9000);
+                      Set32(p, Optional + 112 + 52, 28);
+                    },
+                    u"its debug directory lies outside the file"},
+        RefusalCase{"DebugDataOutside",
+                    [](TTestProgram& p) {
+                      // The debug directory in the section after the resources (at 0x3000).
+                      const size_t raw = ReadTest32(p.Image, p.SectionTableOffset + 80 + 20);
+                      Set32(p, Optional + 112 + 48, 0x3000);
+                      Set32(p, Optional + 112 + 52, 28);
+                      Set32(p, raw + 16, 0x100);
+                      Set32(p, raw + 24, 0xFFFFFF00);
+                    },
+                    u"its debug data lies outside the file"},
+        RefusalCase{"SizeInMemoryLeavesOutASection",
+                    [](TTestProgram& p) { Set32(p, Optional + 56, 0x3000); },
+                    u"its size in memory leaves out a section"}),
     CaseTitle());
 
 // The manifest program's tree: the root (entry at 16), the name directory at 24 (entry at 40),

@@ -1,5 +1,5 @@
-// Writing a copy of a Windows program with data (RCDATA) resources added or replaced: through
-// the system's resource-update API on Windows, by writing the resource section on Linux.
+// Writing a copy of a Windows program with data (RCDATA) resources added or replaced, by
+// writing a new resource section (WithDataResources), alike on Windows and on Linux.
 #pragma once
 
 #include <vector>
@@ -10,6 +10,6 @@
 // Writes Output (created or replaced) as a copy of Program whose RCDATA resources include
 // Resources, placed as PlaceDataResources says; every other resource is kept. Program must have
 // passed CheckProgramImage. A program the image module cannot handle raises EPeImageError; a
-// failing system call raises Exception with the system's text.
+// file that cannot be read or written raises Exception.
 void WriteProgramWithDataResources(StringView program, StringView output,
                                    const std::vector<TDataResource>& resources);

@@ -1,11 +1,12 @@
 // The maker's "build" and "lint" commands from the command line: a real program gets the two
-// packages as resources (through the system's API on Windows, through the tool's own writer on
-// Linux), refusals leave nothing behind, and lint finds what would stop the installer.
+// packages as resources, refusals leave nothing behind, and lint finds what would stop the
+// installer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 
+#include "signed_tiny_program_bytes.h"
 #include "support/memory_stream.h"
 #include "tests/support/case_title.h"
 #include "tests/support/temporary_folder.h"
@@ -45,9 +46,11 @@ class SetupKitBuild : public testing::Test {
     return RunSetupKit(arguments, console_);
   }
 
+  // The packing itself, on folders too small for a real setup: lint, which build runs first,
+  // is left to the tests about it.
   int Build(StringView program, StringView output) {
     return Run({u"build", u"--setup", Native(u"setup"), u"--product", Native(u"product"), u"-o",
-                Native(output), u"--program", Native(program), u"--level", u"1"});
+                Native(output), u"--program", Native(program), u"--level", u"1", u"--no-lint"});
   }
 
   int Lint(std::vector<String> extra = {}) {
@@ -234,10 +237,12 @@ TEST_F(SetupKitBuild, LintFindsNothingInASoundSetup) {
 // What a careless maker gets wrong, all at once.
 void BreakSetup(TemporaryFolder& folder) {
   folder.WriteFile(u"setup\\Install.xml",
-                   "<Install><setup><license><File name=\"License_DE.rtf\" lang-family=\"DE\"/>"
-                   "</license></setup><product><Components>"
-                   "<File name=\"$DEST\\ZELO.exe\"/><File name=\"$DEST\\missing.dll\"/>"
-                   "</Components><Settings><S name=\"Publisher\" value=\"V\"/></Settings>"
+                   "<Install>\n"
+                   "<setup><license><File name=\"License_DE.rtf\" lang-family=\"DE\"/>"
+                   "</license></setup>\n"
+                   "<product><Components>\n"
+                   "<File name=\"$DEST\\ZELO.exe\"/><File name=\"$DEST\\missing.dll\"/>\n"
+                   "</Components><Settings><S name=\"Publisher\" value=\"V\"/></Settings>\n"
                    "</product></Install>");
   folder.WriteFile(u"setup\\German.lng",
                    "[File]\r\nName=Deutsch\r\n[Common]\r\nE1=Schreiben fehlgeschlagen: %s\r\n");
@@ -246,11 +251,14 @@ void BreakSetup(TemporaryFolder& folder) {
 }
 
 constexpr char16_t BrokenSetupReport[] =
-    u"error: Install.xml: no \"ProductName\" setting; the installer refuses to start without one\n"
-    u"error: Install.xml: component \"$DEST\\missing.dll\" needs \"missing.dll\", which is in "
-    u"neither package\n"
-    u"error: Install.xml: licence \"License_DE.rtf\" [DE] is in neither package; the licence "
-    u"page cannot be shown\n"
+    u"error: Install.xml:2: the licence needs \"License_DE.rtf\", which is in neither package; "
+    u"add it to the product folder or correct the name\n"
+    u"error: Install.xml:4: the component \"$DEST\\missing.dll\" needs \"missing.dll\", which is "
+    u"in neither package; add it to the product folder or correct the name\n"
+    u"error: Install.xml:3: no \"ProductName\" setting; the installer refuses to start without "
+    u"one, so add <Setting name=\"ProductName\" value=\"...\"/> to <Settings>\n"
+    u"warning: readme.txt: no component installs it, so it is packed for nothing; install it "
+    u"with a <File> in <Components> or leave it out of the product folder\n"
     u"warning: Install.xml: no licence for \"EN\"; languages without a licence of their own show "
     u"an empty licence page\n"
     u"error: \"header_dark.png\" is in neither package; the wizard cannot start without it\n"
@@ -258,7 +266,7 @@ constexpr char16_t BrokenSetupReport[] =
     u"cannot be shown\n"
     u"warning: German.lng: [Common] E3 is missing; falls back to English\n"
     u"warning: German.lng: section [PageSetup] is missing; all of it falls back to English\n"
-    u"lint: 5 errors, 3 warnings\n";
+    u"lint: 5 errors, 4 warnings\n";
 
 TEST_F(SetupKitBuild, LintReportsEveryFindingOnItsOwnLine) {
   BreakSetup(folder_);
@@ -266,15 +274,63 @@ TEST_F(SetupKitBuild, LintReportsEveryFindingOnItsOwnLine) {
   EXPECT_EQ(console_.out, BrokenSetupReport);
 }
 
+constexpr char16_t NotSignedWarning[] =
+    u"warning: the program is not signed; Windows names no publisher for it\n";
+
 TEST_F(SetupKitBuild, LintReadsABuiltSetupAlike) {
   BreakSetup(folder_);
   ASSERT_EQ(Build(u"tiny.exe", u"setup.exe"), 0) << StringToUtf8(console_.error);
   EXPECT_EQ(Run({u"lint", Native(u"setup.exe")}), 1);
-  EXPECT_EQ(console_.out, BrokenSetupReport);
+  // A program just built is not signed yet: one warning more, after the packages' findings.
+  const String report(BrokenSetupReport);
+  EXPECT_EQ(console_.out, report.substr(0, report.rfind(u"lint: ")) + NotSignedWarning +
+                              u"lint: 5 errors, 5 warnings\n");
 
   EXPECT_EQ(Run({u"lint", Native(u"tiny.exe")}), 1);
   EXPECT_EQ(console_.error,
             u"setupkit: \"" + Native(u"tiny.exe") + u"\" holds no \"SETUP\" package\n");
+}
+
+// A signature whose digest is not the file's, as when a signed setup is changed afterwards: the
+// signed tiny program's certificate table appended to a setup built from the unsigned one.
+void AppendForeignSignature(std::vector<uint8_t>& image) {
+  const std::vector<uint8_t> donor(std::begin(SignedTinyProgramBytes),
+                                   std::end(SignedTinyProgramBytes));
+  const auto read32 = [](const std::vector<uint8_t>& bytes, size_t offset) {
+    return bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+           static_cast<uint32_t>(bytes[offset + 3]) << 24;
+  };
+  // The certificate table's entry among the data directories of a PE32+ optional header.
+  const auto entry = [&](const std::vector<uint8_t>& bytes) {
+    return read32(bytes, 0x3C) + 24 + 112 + 8 * 4;
+  };
+  const uint32_t donor_table = read32(donor, entry(donor));
+  image.resize((image.size() + 7) / 8 * 8);
+  const auto table = static_cast<uint32_t>(image.size());
+  const auto size = static_cast<uint32_t>(donor.size() - donor_table);
+  image.insert(image.end(), donor.begin() + donor_table, donor.end());
+  for (int i = 0; i < 4; ++i) {
+    image[entry(image) + i] = static_cast<uint8_t>(table >> (8 * i));
+    image[entry(image) + 4 + i] = static_cast<uint8_t>(size >> (8 * i));
+  }
+}
+
+TEST_F(SetupKitBuild, LintSaysWhetherTheProgramIsSignedAsAWarning) {
+  ASSERT_EQ(Build(u"tiny.exe", u"setup.exe"), 0) << StringToUtf8(console_.error);
+  EXPECT_EQ(Run({u"lint", Native(u"setup.exe")}), 0);
+  EXPECT_EQ(console_.out, String(NotSignedWarning) + u"lint: 0 errors, 1 warning\n");
+  EXPECT_EQ(Run({u"lint", u"--strict", Native(u"setup.exe")}), 1);
+
+  TMemoryStream setup;
+  setup.LoadFromFile(Native(u"setup.exe"));
+  std::vector<uint8_t> image(setup.Bytes().begin(), setup.Bytes().end());
+  AppendForeignSignature(image);
+  folder_.WriteFile(u"signed.exe",
+                    std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+  EXPECT_EQ(Run({u"lint", Native(u"signed.exe")}), 0);
+  EXPECT_EQ(console_.out,
+            u"warning: the program is signed, but the signature no longer covers the file (the "
+            u"file changed after it was signed); sign it again\nlint: 0 errors, 1 warning\n");
 }
 
 TEST_F(SetupKitBuild, LintWarningsFailOnlyWhenStrict) {
@@ -305,7 +361,26 @@ TEST_F(SetupKitBuild, LintReportsTheScriptLoadersError) {
   folder_.WriteFile(u"setup\\Install.xml", "<a/><b/>");
   EXPECT_EQ(Lint(), 1);
   EXPECT_EQ(console_.out,
-            u"error: Install.xml: Only one Root available\nlint: 1 error, 0 warnings\n");
+            u"error: Install.xml:1: column 5: a second root element; everything belongs inside "
+            u"the first; the installer refuses a script that is not well-formed XML\n"
+            u"lint: 1 error, 0 warnings\n");
+}
+
+// A setup that lint finds errors in is not built; --no-lint builds it all the same.
+TEST_F(SetupKitBuild, BuildRunsLintFirst) {
+  BreakSetup(folder_);
+  const std::vector<String> build = {
+      u"build", u"--setup",           Native(u"setup"), u"--product",       Native(u"product"),
+      u"-o",    Native(u"setup.exe"), u"--program",     Native(u"tiny.exe")};
+  EXPECT_EQ(Run(build), 1);
+  EXPECT_NE(console_.out.find(u"error: Install.xml:3: no \"ProductName\""), String::npos);
+  EXPECT_EQ(console_.error,
+            u"build: not built, lint found errors; correct them, or build anyway with --no-lint\n");
+  EXPECT_FALSE(Exists(u"setup.exe"));
+  std::vector<String> anyway = build;
+  anyway.push_back(u"--no-lint");
+  EXPECT_EQ(Run(anyway), 0) << StringToUtf8(console_.error);
+  EXPECT_TRUE(Exists(u"setup.exe"));
 }
 
 }  // namespace

@@ -181,3 +181,147 @@ TEST_F(SetupKit, HelpDocumentsEveryCommand) {
 }
 
 }  // namespace
+
+// A package that reads back but holds names extract refuses is not sound: verify lists each
+// such entry with its reason and fails, where it once said "OK".
+struct VerifyCase {
+  const char* Title;
+  std::vector<std::pair<String, std::string>> Files;
+  // What the report says, one line per refused entry.
+  std::vector<const char16_t*> Lines;
+};
+
+class SetupKitVerify : public SetupKit, public testing::WithParamInterface<VerifyCase> {};
+
+TEST_P(SetupKitVerify, ReportsEveryEntryExtractRefuses) {
+  BuildPackage(Native(u"p.pkg"), GetParam().Files);
+  const int code = Run({u"verify", Native(u"p.pkg")});
+  if (GetParam().Lines.empty()) {
+    EXPECT_EQ(code, 0) << StringToUtf8(console_.error);
+    EXPECT_EQ(console_.out.rfind(u"OK: ", 0), 0u);
+    return;
+  }
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(console_.out, u"");
+  String expected;
+  for (const char16_t* line : GetParam().Lines) expected += String(u"setupkit: ") + line + u"\n";
+  EXPECT_EQ(console_.error, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packages, SetupKitVerify,
+    testing::Values(
+        VerifyCase{"Sound", {{u"a.txt", "a"}, {u"Langs\\English.lng", "e"}}, {}},
+        VerifyCase{"ClimbsOut",
+                   {{u"good.txt", "g"}, {u"..\\..\\x", "x"}},
+                   {u"entry 1 \"..\\..\\x\": it climbs out of the folder; extract refuses it"}},
+        VerifyCase{"Drive",
+                   {{u"C:\\Windows\\x", "x"}},
+                   {u"entry 0 \"C:\\Windows\\x\": it names a drive or a data stream; extract "
+                    u"refuses it"}},
+        VerifyCase{"Rooted",
+                   {{u"\\x", "x"}},
+                   {u"entry 0 \"\\x\": it is an absolute path; extract refuses it"}},
+        VerifyCase{"Device",
+                   {{u"docs\\NUL.txt", "x"}},
+                   {u"entry 0 \"docs\\NUL.txt\": it names a device; extract refuses it"}},
+        VerifyCase{"SameNameLetterCaseAside",
+                   {{u"a.txt", "first"}, {u"A.TXT", "second"}},
+                   {u"entry 1 \"A.TXT\": an earlier entry \"a.txt\" has the same name, letter "
+                    u"case aside; nothing can read it"}},
+        VerifyCase{"EachProblemOnItsOwnLine",
+                   {{u"..\\x", "1"}, {u"ok.txt", "2"}, {u"OK.TXT", "3"}, {u"..\\X", "4"}},
+                   {u"entry 0 \"..\\x\": it climbs out of the folder; extract refuses it",
+                    u"entry 2 \"OK.TXT\": an earlier entry \"ok.txt\" has the same name, letter "
+                    u"case aside; nothing can read it",
+                    u"entry 3 \"..\\X\": an earlier entry \"..\\x\" has the same name, letter "
+                    u"case aside; nothing can read it",
+                    u"entry 3 \"..\\X\": it climbs out of the folder; extract refuses it"}}),
+    CaseTitle());
+
+// "<command> --help" and "-h" show that command's usage and do nothing else.
+TEST_F(SetupKit, EveryCommandAnswersHelp) {
+  const std::vector<std::pair<String, String>> commands = {
+      {u"pack", u"  pack <folder> -o <package>"},
+      {u"list", u"  list <package>"},
+      {u"extract", u"  extract <package> -o <folder>"},
+      {u"verify", u"  verify <package>"},
+      {u"script", u"  script <Install.xml>"},
+      {u"build", u"  build --setup <folder> --product <folder> -o <setup.exe>"},
+      {u"lint", u"  lint --setup <folder> --product <folder>"}};
+  for (const auto& [command, usage] : commands) {
+    for (const std::vector<String>& arguments :
+         {std::vector<String>{command, u"--help"}, std::vector<String>{command, u"-h"},
+          std::vector<String>{command, u"--setup", u"s", u"--help", u"-o"}}) {
+      SCOPED_TRACE(StringToUtf8(command) + " " + StringToUtf8(arguments[1]));
+      EXPECT_EQ(Run(arguments), 0);
+      EXPECT_EQ(console_.error, u"");
+      EXPECT_EQ(console_.out.find(u"Usage: setupkit\n" + usage), 0u) << StringToUtf8(console_.out);
+      // Only this command's usage.
+      for (const auto& [other, other_usage] : commands) {
+        if (other != command) {
+          EXPECT_EQ(console_.out.find(other_usage), String::npos);
+        }
+      }
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"-o")));
+}
+
+// A folder given where an option was meant names the option instead of failing to open the
+// folder as a file.
+struct BareFolderCase {
+  const char* Title;
+  // "{dir}" stands for an existing folder.
+  std::vector<String> Arguments;
+  const char16_t* Message;
+};
+
+class SetupKitBareFolder : public SetupKit, public testing::WithParamInterface<BareFolderCase> {};
+
+TEST_P(SetupKitBareFolder, SaysWhichOptionWasMeant) {
+  folder_.WriteFile(u"setup\\Install.xml", "<Install/>");
+  std::vector<String> arguments = GetParam().Arguments;
+  for (String& argument : arguments) {
+    if (argument == u"{dir}") argument = Native(u"setup");
+  }
+  EXPECT_EQ(Run(arguments), 2);
+  String message = GetParam().Message;
+  message.replace(message.find(u"{dir}"), 5, Native(u"setup"));
+  EXPECT_EQ(console_.error, u"setupkit: " + message + u"\nTry 'setupkit help'.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SetupKitBareFolder,
+    testing::Values(
+        BareFolderCase{"Lint",
+                       {u"lint", u"{dir}"},
+                       u"\"{dir}\" is a folder; give the folders as --setup <folder> --product "
+                       u"<folder>"},
+        BareFolderCase{"LintStrict",
+                       {u"lint", u"--strict", u"{dir}"},
+                       u"\"{dir}\" is a folder; give the folders as --setup <folder> --product "
+                       u"<folder>"},
+        BareFolderCase{"Build",
+                       {u"build", u"{dir}", u"--product", u"p", u"-o", u"s.exe"},
+                       u"\"{dir}\" is a folder; give the folders as --setup <folder> --product "
+                       u"<folder>"},
+        BareFolderCase{"ExtractInto",
+                       {u"extract", u"p.pkg", u"{dir}"},
+                       u"\"{dir}\" is a folder; give the folder to extract into as -o <folder>"},
+        BareFolderCase{
+            "List", {u"list", u"{dir}"}, u"\"{dir}\" is a folder; give one package file"},
+        BareFolderCase{
+            "Verify", {u"verify", u"{dir}"}, u"\"{dir}\" is a folder; give one package file"},
+        BareFolderCase{
+            "Script", {u"script", u"{dir}"}, u"\"{dir}\" is a folder; give one Install.xml file"}),
+    CaseTitle());
+
+// The folder checks leave the places that do take a folder alone.
+TEST_F(SetupKit, PackageCommandsStillTakeFoldersWhereTheyBelong) {
+  folder_.WriteFile(u"in\\a.txt", "a");
+  ASSERT_EQ(Run({u"pack", Native(u"in"), u"-o", Native(u"p.pkg")}), 0);
+  ASSERT_EQ(Run({u"extract", Native(u"p.pkg"), u"-o", Native(u"in")}), 0)
+      << StringToUtf8(console_.error);
+  ASSERT_EQ(Run({u"verify", Native(u"p.pkg")}), 0);
+}

@@ -211,6 +211,23 @@ TTestProgram MakeTestProgram(const TTestProgramOptions& options) {
     }
   }
   WriteTest32(image, OptionalOffset + 8, initialized);
+  if (options.SymbolTable) {
+    // Two 18-byte symbols: one named in place, one through the string table (offset 4, just
+    // after the table's length), then the string table, whose length counts itself.
+    std::string symbols(2 * 18, '\0');
+    symbols.replace(0, 5, "_main");
+    symbols[18 + 4] = 4;
+    const std::string strings = "a_symbol_name_longer_than_eight";
+    const uint32_t length = static_cast<uint32_t>(4 + strings.size() + 1);
+    for (int i = 0; i < 4; ++i) symbols.push_back(static_cast<char>(length >> (8 * i)));
+    symbols += strings;
+    symbols.push_back('\0');
+    program.Symbols = symbols;
+    program.SymbolsOffset = image.size();
+    WriteTest32(image, PeOffset + 12, static_cast<uint32_t>(image.size()));
+    WriteTest32(image, PeOffset + 16, 2);
+    image.insert(image.end(), symbols.begin(), symbols.end());
+  }
   image.insert(image.end(), options.Overlay.begin(), options.Overlay.end());
   return program;
 }

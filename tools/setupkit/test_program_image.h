@@ -30,6 +30,9 @@ struct TTestProgramOptions {
   uint32_t SizeOfHeaders = 0x400;
   // Bytes after the last section, as a symbol table or appended data would be.
   std::string Overlay;
+  // A COFF symbol table and its string table after the last section (before Overlay), as
+  // linkers leave them in a program that is not stripped.
+  bool SymbolTable = false;
 };
 
 struct TTestProgram {
@@ -38,6 +41,9 @@ struct TTestProgram {
   size_t SectionTableOffset = 0;
   // File offset of the resource tree, 0 without one.
   size_t ResourceOffset = 0;
+  // The symbol table and its string table as written, and where; empty without one.
+  std::string Symbols;
+  size_t SymbolsOffset = 0;
 };
 
 TTestProgram MakeTestProgram(const TTestProgramOptions& options);
