@@ -282,6 +282,11 @@ class Checker {
   void Element() {
     // The elements not yet closed, innermost last, each with where its tag starts.
     std::vector<std::pair<TXmlElement*, size_t>> open;
+    // Only a start tag begins the root: a CDATA section, an end tag or a declaration is no
+    // element and would leave everything after it without one to belong to.
+    if (Starts(U"</") || Starts(U"<!") || Starts(U"<?")) {
+      Fail(u"expected the root element's start tag, such as <Install>");
+    }
     do {
       TXmlElement* current = open.empty() ? nullptr : open.back().first;
       if (Starts(U"</")) {
