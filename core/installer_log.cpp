@@ -22,15 +22,10 @@ std::mutex log_lock;
 platform::File log_file;
 String log_file_name;
 
-std::string TwoDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
-}
-
 String Date(const platform::LocalTime& time) {
-  return Utf8ToString(std::to_string(time.Year) + "-" + TwoDigits(time.Month) + "-" +
-                      TwoDigits(time.Day));
+  char text[32];
+  std::snprintf(text, sizeof text, "%04u-%02u-%02u", time.Year, time.Month, time.Day);
+  return Utf8ToString(text);
 }
 
 std::string Stamp() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "tools/setupkit/folder_package.h"
 #include "tools/setupkit/xml_well_formed.h"
 
 const std::vector<TScriptSettingInfo> ScriptSettings = {
@@ -106,7 +107,7 @@ class TScriptLinter {
     TXmlElement root;
     if (const auto problem = ReadWellFormedXml(input_.Script, root)) {
       findings_.push_back({TLintSeverity::Error, u"Install.xml", problem->Line,
-                           u"column " + Number(problem->Column) + u": " + problem->Message +
+                           u"column " + FormatNumber(problem->Column) + u": " + problem->Message +
                                u"; the installer refuses a script that is not well-formed XML"});
       return std::move(findings_);
     }
@@ -137,8 +138,6 @@ class TScriptLinter {
   }
 
  private:
-  static String Number(int value) { return Utf8ToString(std::to_string(value)); }
-
   void Error(int line, const String& message) {
     findings_.push_back({TLintSeverity::Error, u"Install.xml", line, message});
   }
@@ -190,7 +189,7 @@ class TScriptLinter {
     for (const TXmlElement& child : setup.Children) {
       if (Known(child, {u"license"}, u"<setup>").empty()) continue;
       if (child.Children.empty()) {
-        const String name = Trimmed(child.Text);
+        const String name = Trim(child.Text);
         if (!name.empty()) RequirePackaged(child.Line, name, u"the licence");
         continue;
       }
@@ -254,7 +253,7 @@ class TScriptLinter {
         }
       }
     }
-    if (Trimmed(value).empty()) {
+    if (Trim(value).empty()) {
       Error(product.Line,
             u"no \"ProductName\" setting; the installer refuses to start without "
             u"one, so add <Setting name=\"ProductName\" value=\"...\"/> to <Settings>");
@@ -262,9 +261,9 @@ class TScriptLinter {
   }
 
   void CheckGroup(const TXmlElement& group, const String& kind) {
-    if (group.Children.empty() && !Trimmed(group.Text).empty()) {
+    if (group.Children.empty() && !Trim(group.Text).empty()) {
       // One file named by the group's own text: a destination without a package name.
-      CheckEntry(kind, group.Line, Trimmed(group.Text), String(), String());
+      CheckEntry(kind, group.Line, Trim(group.Text), String(), String());
       return;
     }
     for (const TXmlElement& file : group.Children) {
@@ -281,7 +280,7 @@ class TScriptLinter {
                                           : u"the program to start, such as $DEST\\app.exe"));
         continue;
       }
-      CheckEntry(kind, file.Line, *name, Trimmed(file.Text),
+      CheckEntry(kind, file.Line, *name, Trim(file.Text),
                  Attribute(file, u"lang-family").value_or(String()));
     }
   }
@@ -300,7 +299,8 @@ class TScriptLinter {
     for (const auto& [other_key, other_family, other_line] : targets_) {
       if (other_key == key &&
           (other_family.empty() || family.empty() || Folded(other_family) == Folded(family))) {
-        Error(line, Quoted(name) + u" is installed twice (also on line " + Number(other_line) +
+        Error(line, Quoted(name) + u" is installed twice (also on line " +
+                        FormatNumber(other_line) +
                         u"); one would overwrite the other, so keep one");
         break;
       }
@@ -403,19 +403,6 @@ class TScriptLinter {
                            u"no component installs it, so it is packed for nothing; install it "
                            u"with a <File> in <Components> or leave it out of the product folder"});
     }
-  }
-
-  static String Trimmed(StringView text) {
-    size_t start = 0, end = text.size();
-    while (start < end && (text[start] == u' ' || text[start] == u'\t' || text[start] == u'\r' ||
-                           text[start] == u'\n')) {
-      ++start;
-    }
-    while (end > start && (text[end - 1] == u' ' || text[end - 1] == u'\t' ||
-                           text[end - 1] == u'\r' || text[end - 1] == u'\n')) {
-      --end;
-    }
-    return String(text.substr(start, end - start));
   }
 
   struct Target {
