@@ -1,7 +1,9 @@
 // Update tasks.
 #include "product/installer_update_tasks.h"
 
+#include <algorithm>
 #include <initializer_list>
+#include <vector>
 
 #include "core/installer.h"
 #include "core/installer_active_x.h"
@@ -13,6 +15,7 @@
 #include "platform/shell_folders.h"
 #include "product/installer_profile.h"
 #include "product/setup_helper.h"
+#include "support/names.h"
 #include "support/string_list.h"
 
 namespace {
@@ -70,9 +73,21 @@ void TInstallerUpdateTaskRemoveShortcuts::Execute(TVYNStringList*) {
     path.push_back(u'\\');
     return true;
   };
-  const bool old_major_version = InstalledVersion() < 4000;
-  for (const StringView name : {u"ZELO", u"ZELO3"}) {
-    if (name == u"ZELO3" && !old_major_version) break;
+  std::vector<String> names = {u"ZELO"};
+  if (InstalledVersion() < 4000) names.push_back(u"ZELO3");
+  // A maker's product of another name has its shortcuts under that name; leaving them would
+  // leave the user links to a program that is gone. Only a name that stays one folder deep is
+  // taken: an empty one or one with a separator or ".." would name the Start menu itself or a
+  // folder outside it.
+  const String product_name = Installer->ProductInfo().GetName();
+  const bool plain_name = !product_name.empty() && product_name != u"." && product_name != u".." &&
+                          product_name.find_first_of(u"\\/:") == String::npos;
+  if (plain_name && std::none_of(names.begin(), names.end(), [&](const String& name) {
+        return SameName(name, product_name);
+      })) {
+    names.push_back(product_name);
+  }
+  for (const String& name : names) {
     String folder;
     for (const ShellFolder desktop : {ShellFolder::Desktop, ShellFolder::CommonDesktop}) {
       if (folder_of(desktop, folder)) RemoveFileQuietly(folder + String(name) + u".lnk");

@@ -32,7 +32,9 @@ class TInstallerUpdateTaskRemoveUninstallInfo : public TInstallerUpdateTask {
 };
 
 // Removes the desktop shortcuts and Start-menu folders named "ZELO", and those named "ZELO3"
-// when the installed version is older than 4.00, for the current user and for all users.
+// when the installed version is older than 4.00, for the current user and for all users; and
+// those named after the product, when its script gives it another name, since the shortcuts
+// were made under "$NAME".
 class TInstallerUpdateTaskRemoveShortcuts : public TInstallerUpdateTask {
  public:
   void Execute(TVYNStringList* list) override;

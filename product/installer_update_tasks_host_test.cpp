@@ -112,6 +112,36 @@ TEST_F(UpdateTaskTest, RemoveShortcutsTakesTheOlderNameOnlyBelowVersion4) {
   }
 }
 
+TEST_F(UpdateTaskTest, RemoveShortcutsAlsoTakesTheProductsOwnName) {
+  struct Case {
+    const char* ProductName;
+    const char16_t* Shortcut;  // made under the product's name, as "$NAME" makes them
+    bool Removed;
+  };
+  for (const Case test : {Case{"Hello", u"Public\\Programs\\Hello\\Hello.lnk", true},
+                          Case{"Hello", u"Public\\Desktop\\Hello.lnk", true},
+                          // Names that would reach the Start menu itself or outside it.
+                          Case{"..", u"Public\\Programs\\Other\\Other.lnk", false},
+                          Case{"..\\Programs", u"Public\\Programs\\Other\\Other.lnk", false}}) {
+    SCOPED_TRACE(test.ProductName);
+    ExtendPackage(u"SETUP",
+                  {{u"Install.xml",
+                    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Install><product>"
+                    "<Settings><Setting name=\"ProductName\" value=\"" +
+                        std::string(test.ProductName) + "\"/></Settings></product></Install>"}});
+    InstallPlayer(5000, true);
+    WriteFile(test.Shortcut);
+    WriteFile(u"Public\\Programs\\ZELO\\ZELO.lnk");
+    CreateRun();
+
+    TInstallerUpdateTaskRemoveShortcuts().Execute(nullptr);
+
+    EXPECT_EQ(Exists(test.Shortcut), !test.Removed);
+    EXPECT_TRUE(Exists(u"Public\\Programs"));
+    EXPECT_FALSE(Exists(u"Public\\Programs\\ZELO"));
+  }
+}
+
 TEST_F(UpdateTaskTest, RemoveShortcutsPassesOverFoldersTheShellCannotName) {
   WriteFile(u"Public\\Desktop\\ZELO.lnk");
   HostDouble::FailShellFolder(ShellFolder::Desktop);

@@ -15,33 +15,18 @@ from pathlib import Path, PureWindowsPath
 
 DEMO = None  # set from the command line
 
-# Every key the program reads from a language file: the shared texts, and per wizard page its
-# title, description and named controls, including the headings and items of the summary.
-REQUIRED_KEYS = {
-    "File": ["Name", "Author", "LangId", "VersionId", "Icon", "ANSICP", "Family"],
-    "Common": ["Caption", "QM", "QM2", "E1", "E3", "E4", "E5", *[f"A{i}" for i in range(1, 10)],
-               "bBack", "bNext", "bInstall", "bUninstall", "bFinish",
-               "lBrowse", "lNewFolder", "lOk", "lCancel"],
-    "PageWelcome": ["Title", "Description", "L1", "L2"],
-    "PageLicense": ["Title", "Description", "L1"],
-    "PageSetup": ["Title", "Description", "LB1", "Browse", "CB1", "CB4", "LB2", "CB3",
-                  "CB3Hint", "CB2", "W1", "W3"],
-    "PageAddons": ["Title", "Description", "L0", "CB1", "CB2", "CB3", "L1", "L2"],
-    "PageIntegration": ["Title", "Description", "LB1", "CB1", "CB2", "LB2", "CB4", "CB4Hint",
-                        "CB3", "CB5"],
-    "PageReadyToInstall": ["Title", "Description"],
-    "PageInstall": ["Title", "Description", "L1"],
-    "PageFinish": ["Title", "Description", "L1", "L2", "E1", "E2", "L3"],
-    "PageUninstallParams": ["Title", "Description", "CB1", "CB2"],
-    "PageUninstall": ["Title", "Description", "L1"],
-    "PageUninstallFinish": ["Title", "Description", "L1", "L2", "E1", "E2"],
-}
+# Every key the program reads from a language file, and the number of values it fills into
+# each: from the installer's one table of them, which a test keeps equal to what the code reads.
+REPOSITORY = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPOSITORY / "tools" / "setupkit"))
+import check_language_keys  # noqa: E402
 
-# Texts used as format templates, with the number of "%s" they receive. Any other text is shown
-# as it is, so a placeholder there would reach the user unfilled.
-FORMAT_ARGUMENTS = {("Common", "QM2"): 1, ("Common", "E1"): 1, ("Common", "E3"): 1,
-                    ("Common", "E5"): 1,
-                    ("PageAddons", "L1"): 1, ("PageAddons", "L2"): 2}
+_TABLE = (REPOSITORY / check_language_keys.TABLE).read_text(encoding="utf-8")
+REQUIRED_KEYS = sorted(check_language_keys.read_table(_TABLE))
+# Texts used as format templates; any other text is shown as it is, so a placeholder there
+# would reach the user unfilled.
+FORMAT_ARGUMENTS = {entry: count for entry, count in
+                    check_language_keys.read_table_placeholders(_TABLE).items() if count}
 
 # Language file -> (encoding as stored, byte order mark, LangId, Family, ANSICP, complete).
 LANGUAGES = {
@@ -177,10 +162,9 @@ class ScriptTest(unittest.TestCase):
 class LanguageTest(unittest.TestCase):
     def test_english_has_every_key_the_program_reads(self):
         english = language("English.lng")
-        for section, keys in REQUIRED_KEYS.items():
-            for key in keys:
-                with self.subTest(section=section, key=key):
-                    self.assertIn(key.lower(), english.get(section.lower(), {}))
+        for section, key in REQUIRED_KEYS:
+            with self.subTest(section=section, key=key):
+                self.assertIn(key.lower(), english.get(section.lower(), {}))
 
     def test_translations_have_english_keys_only_and_complete_ones_all_of_them(self):
         english = language("English.lng")

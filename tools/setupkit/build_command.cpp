@@ -3,16 +3,20 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <system_error>
 
+#include "package/installer_script.h"
 #include "platform/process.h"
 #include "support/memory_stream.h"
 #include "support/names.h"
 #include "tools/setupkit/executable_mark.h"
 #include "tools/setupkit/folder_package.h"
+#include "tools/setupkit/icon_file.h"
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
 #include "tools/setupkit/program_resources.h"
+#include "tools/setupkit/version_resource.h"
 
 namespace {
 
@@ -23,6 +27,31 @@ constexpr const char16_t* RequiredFiles[] = {u"Install.xml", u"English.lng"};
 bool Holds(const std::vector<TFolderFile>& files, StringView name) {
   return std::any_of(files.begin(), files.end(),
                      [&](const TFolderFile& file) { return SameName(file.Name, name); });
+}
+
+const TFolderFile* Find(const std::vector<TFolderFile>& files, StringView name) {
+  const auto found = std::find_if(files.begin(), files.end(), [&](const TFolderFile& file) {
+    return SameName(file.Name, name);
+  });
+  return found == files.end() ? nullptr : &*found;
+}
+
+// The script as the installer will read it: from the product package first, then the setup
+// package. Nothing when it cannot be read; lint, which build runs first, says why.
+std::unique_ptr<TInstallerScript> ReadScript(const std::vector<TFolderFile>& setup_files,
+                                             const std::vector<TFolderFile>& product_files) {
+  const TFolderFile* file = Find(product_files, u"Install.xml");
+  if (file == nullptr) file = Find(setup_files, u"Install.xml");
+  if (file == nullptr) return nullptr;
+  try {
+    TMemoryStream stream;
+    stream.LoadFromFile(FromNativePath(file->Path));
+    auto script = std::make_unique<TInstallerScript>();
+    script->Load(stream);
+    return script;
+  } catch (const Exception&) {
+    return nullptr;
+  }
 }
 
 // The setup program when none is given: the Windows build puts setup.exe beside setupkit.exe;
@@ -69,6 +98,24 @@ int BuildSetup(const TBuildOptions& options, TToolConsole& console) {
     throw AboutProgram(program, error);
   }
 
+  TProgramBranding branding;
+  TMemoryStream icon_file;  // the icon images point into it until the program is written
+  if (!options.Icon.empty()) {
+    icon_file.LoadFromFile(options.Icon);
+    try {
+      branding.Icons = ReadIconFile(icon_file.Bytes());
+    } catch (const EIconFileError& error) {
+      throw Exception(u"\"" + options.Icon + u"\" " + error.Message());
+    }
+  }
+  if (const auto script = ReadScript(setup_files, product_files)) {
+    branding.Version = ProductVersionInfo(*script, 0);
+  } else {
+    console.Error(
+        u"build: warning: Install.xml cannot be read, so the program's version information is "
+        u"left as it was; lint says what is wrong with the script\n");
+  }
+
   TMemoryStream setup_package, product_package;
   const int64_t setup_bytes = PackFolderFiles(setup_files, setup_package, options.Level, console);
   const int64_t product_bytes =
@@ -92,7 +139,8 @@ int BuildSetup(const TBuildOptions& options, TToolConsole& console) {
   try {
     WriteProgramWithDataResources(
         program, FromNativePath(partial),
-        {{u"SETUP", setup_package.TakeBytes()}, {u"PRODUCT", product_package.TakeBytes()}});
+        {{u"SETUP", setup_package.TakeBytes()}, {u"PRODUCT", product_package.TakeBytes()}},
+        branding);
   } catch (const EPeImageError& image_error) {
     std::filesystem::remove(partial, error);
     throw AboutProgram(program, image_error);

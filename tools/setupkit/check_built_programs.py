@@ -2,13 +2,19 @@
 """Reads setup programs that setupkit wrote back with a PE reader of its own, written here from
 the format's description and sharing nothing with setupkit's writer, and with objdump when it is
 given: every header field that points into the file must point at bytes that are there, the
-sizes and the checksum must be right, and both packages must be found.
+sizes and the checksum must be right, and both packages must be found. The version
+information must read as the system reads it, and every icon group must name icons that are
+there (and every icon be named by a group).
 
   check_built_programs.py check [--objdump TOOL] PROGRAM...
       Checks programs that were built already (the demo setup).
-  check_built_programs.py build --setupkit TOOL --program PROGRAM [--objdump TOOL]
+  check_built_programs.py build --setupkit TOOL --program PROGRAM [--icon FILE.ico]
+                                [--objdump TOOL]
       Builds setups with the given setupkit from the program, from a copy of it that carries a
-      symbol table as an unstripped program does, and from each result again, and checks all.
+      symbol table as an unstripped program does, and from each result again, and checks all:
+      their version information must name the product of the script they were built from. With
+      --icon, also builds one with that icon, and again from it without, and checks that the
+      program's icon group and icons are the icon file's.
 """
 import argparse
 import os
@@ -79,9 +85,12 @@ def pe_checksum(data, field):
     return total + len(data)
 
 
-def resource_names(image):
-    """The names of the RCDATA (type 10) resources, each with its data checked to be in the file."""
+def resources(image):
+    """Every resource as (type, name, language, bytes): type and name are numbers or texts; each
+    one's data is checked to be in the file."""
     rva, _ = image.directory(2)
+    if rva == 0:
+        return []
     base = image.file_offset(rva)
     if base is None:
         raise ValueError('the resource directory is in no section')
@@ -92,19 +101,139 @@ def resource_names(image):
         for i in range(named + numbered):
             yield struct.unpack_from('<II', d, base + offset + 16 + 8 * i)
 
-    names = []
+    def identifier(field):
+        if not field & 0x80000000:
+            return field
+        at = base + (field & 0x7FFFFFFF)
+        length = struct.unpack_from('<H', d, at)[0]
+        return d[at + 2:at + 2 + 2 * length].decode('utf-16-le')
+
+    found = []
     for type_id, type_target in entries(0):
         for name_id, name_target in entries(type_target & 0x7FFFFFFF):
-            for _, data_entry in entries(name_target & 0x7FFFFFFF):
+            for language, data_entry in entries(name_target & 0x7FFFFFFF):
                 data_rva, size = struct.unpack_from('<II', d, base + data_entry)
                 start = image.file_offset(data_rva)
                 if start is None or start + size > len(d):
                     raise ValueError('resource data outside the file')
-                if type_id == 10 and name_id & 0x80000000:
-                    at = base + (name_id & 0x7FFFFFFF)
-                    length = struct.unpack_from('<H', d, at)[0]
-                    names.append(d[at + 2:at + 2 + 2 * length].decode('utf-16-le'))
-    return names
+                found.append((identifier(type_id), identifier(name_id), language,
+                              d[start:start + size]))
+    return found
+
+
+def resource_names(image):
+    """The names of the RCDATA (type 10) resources."""
+    return [name for kind, name, _, _ in resources(image) if kind == 10 and isinstance(name, str)]
+
+
+RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+
+
+def version_info(data):
+    """A VS_VERSIONINFO read as the system reads it: each block a length, a value length and a
+    type (1 for text, whose value length counts characters), its key, then its value and its
+    children on 32-bit boundaries. Returns the fixed numbers, the strings of each string table by
+    its key, and the translations."""
+
+    def block(at, limit):
+        if at + 6 > limit:
+            raise ValueError('version block at 0x%x runs past its parent' % at)
+        length, value_length, kind = struct.unpack_from('<HHH', data, at)
+        end = at + length
+        if length < 6 or end > limit:
+            raise ValueError('version block at 0x%x has length %d' % (at, length))
+        key_end = at + 6
+        while struct.unpack_from('<H', data, key_end)[0] != 0:
+            key_end += 2
+            if key_end + 2 > end:
+                raise ValueError('version block key runs past the block')
+        key = data[at + 6:key_end].decode('utf-16-le')
+        value = align(key_end + 2, 4)
+        value_bytes = value_length * 2 if kind == 1 else value_length
+        if value + value_bytes > end:
+            raise ValueError('value of version block %s runs past the block' % key)
+        return key, kind, data[value:value + value_bytes], align(value + value_bytes, 4), end
+
+    def children(first, end):
+        at = first
+        while at + 6 <= end:
+            child = block(at, end)
+            yield child
+            at = align(child[4], 4)
+
+    key, _, fixed, first, end = block(0, len(data))
+    if key != 'VS_VERSION_INFO' or len(fixed) != 52 or struct.unpack_from('<I', fixed)[0] != 0xFEEF04BD:
+        raise ValueError('not a VS_VERSIONINFO')
+    if end != len(data):
+        raise ValueError('VS_VERSIONINFO length %d, resource size %d' % (end, len(data)))
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from('<IIII', fixed, 8)
+    info = dict(file_version=(file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF),
+                product_version=(product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16,
+                                 product_ls & 0xFFFF),
+                tables={}, translations=[])
+    for key, _, _, first_child, child_end in children(first, end):
+        if key == 'StringFileInfo':
+            for table, _, _, first_string, table_end in children(first_child, child_end):
+                strings = info['tables'].setdefault(table, {})
+                for name, kind, value, _, _ in children(first_string, table_end):
+                    if kind != 1:
+                        raise ValueError('string %s is not text' % name)
+                    strings[name] = value.decode('utf-16-le').split('\0')[0]
+        elif key == 'VarFileInfo':
+            for name, _, value, _, _ in children(first_child, child_end):
+                if name == 'Translation':
+                    info['translations'] += [struct.unpack_from('<HH', value, i)
+                                             for i in range(0, len(value) - 3, 4)]
+    return info
+
+
+def icon_groups(image):
+    """Each icon group as (name, language, [(width, height, bit count, size, icon number)])."""
+    groups = []
+    for kind, name, language, data in resources(image):
+        if kind != RT_GROUP_ICON:
+            continue
+        reserved, icon_type, count = struct.unpack_from('<HHH', data)
+        if reserved != 0 or icon_type != 1 or 6 + 14 * count > len(data):
+            raise ValueError('icon group %s is not one' % name)
+        entries = []
+        for i in range(count):
+            width, height, _, _, _, bits, size, number = struct.unpack_from('<BBBBHHIH', data, 6 + 14 * i)
+            entries.append((width, height, bits, size, number))
+        groups.append((name, language, entries))
+    return groups
+
+
+def resource_problems(image):
+    """Icon groups that name icons that are not there or not that size, icons no group names,
+    and version information the system would not read."""
+    found = []
+    icons = {name: data for kind, name, _, data in resources(image) if kind == RT_ICON}
+    named = set()
+    for group, _, entries in icon_groups(image):
+        for _, _, _, size, number in entries:
+            named.add(number)
+            if number not in icons:
+                found.append('icon group %s names icon %d, which is not there' % (group, number))
+            elif len(icons[number]) != size:
+                found.append('icon group %s gives icon %d %d bytes, it has %d' %
+                             (group, number, size, len(icons[number])))
+    for number in sorted(set(icons) - named, key=str):
+        found.append('icon %s is named by no icon group' % number)
+    versions = [data for kind, _, _, data in resources(image) if kind == RT_VERSION]
+    if len(versions) > 1:
+        found.append('%d version resources' % len(versions))
+    for data in versions:
+        try:
+            info = version_info(data)
+        except (ValueError, struct.error) as error:
+            found.append('version information: %s' % error)
+            continue
+        for language, code_page in info['translations']:
+            if '%04X%04X' % (language, code_page) not in info['tables']:
+                found.append('version information: no string table for translation %04X%04X' %
+                             (language, code_page))
+    return found
 
 
 def problems(image, packages=True):
@@ -163,6 +292,7 @@ def problems(image, packages=True):
         for package in ('SETUP', 'PRODUCT'):
             if names.count(package) != 1:
                 found.append('%d resources named %s' % (names.count(package), package))
+    found += resource_problems(image)
     return found
 
 
@@ -206,10 +336,73 @@ def with_symbol_table(source, target):
     open(target, 'wb').write(data)
 
 
-def build(setupkit, program, objdump):
+# The product the built setups name in their version information.
+SCRIPT = ('<Install><product><Settings>'
+          '<Setting name="ProductName" value="ZELO"/><Setting name="ProductVersion" value="5.00"/>'
+          '<Setting name="ProductVersionNo" value="5.0.3.1"/>'
+          '<Setting name="Publisher" value="ZELO Team"/></Settings></product></Install>')
+EXPECTED_STRINGS = {'ProductName': 'ZELO', 'CompanyName': 'ZELO Team',
+                    'FileDescription': 'ZELO Setup', 'ProductVersion': '5.00', 'FileVersion': '5.00'}
+
+
+def version_problems(path):
+    """What the built program's version information gets wrong about the product."""
+    image = Image(path)
+    versions = [(language, data) for kind, _, language, data in resources(image) if kind == RT_VERSION]
+    if len(versions) != 1:
+        return ['%d version resources' % len(versions)]
+    language, data = versions[0]
+    info = version_info(data)
+    found = []
+    for field in ('file_version', 'product_version'):
+        if info[field] != (5, 0, 3, 1):
+            found.append('%s %s, not 5.0.3.1' % (field, '.'.join(map(str, info[field]))))
+    table = '%04X04B0' % language
+    strings = info['tables'].get(table)
+    if strings is None:
+        return found + ['no string table %s (tables: %s)' % (table, ', '.join(info['tables']))]
+    for name, value in EXPECTED_STRINGS.items():
+        if strings.get(name) != value:
+            found.append('%s is %r, not %r' % (name, strings.get(name), value))
+    if info['translations'] != [(language, 1200)]:
+        found.append('translations %s' % info['translations'])
+    return found
+
+
+def icon_file_images(path):
+    """The images of an icon file as (width, height, bit count, bytes)."""
+    data = open(path, 'rb').read()
+    _, _, count = struct.unpack_from('<HHH', data)
+    images = []
+    for i in range(count):
+        width, height, _, _, _, bits, size, offset = struct.unpack_from('<BBBBHHII', data, 6 + 16 * i)
+        images.append((width, height, bits, data[offset:offset + size]))
+    return images
+
+
+def icon_problems(path, icon):
+    """Whether the program's one icon group and its icons are the icon file's images."""
+    image = Image(path)
+    groups = icon_groups(image)
+    if len(groups) != 1:
+        return ['%d icon groups' % len(groups)]
+    icons = {name: data for kind, name, _, data in resources(image) if kind == RT_ICON}
+    wanted = icon_file_images(icon)
+    _, _, entries = groups[0]
+    if len(entries) != len(wanted) or len(icons) != len(wanted):
+        return ['%d icons in the group, %d in the program, %d in %s' %
+                (len(entries), len(icons), len(wanted), icon)]
+    found = []
+    for (width, height, bits, size, number), (want_width, want_height, want_bits, want_data) in zip(entries, wanted):
+        if (width, height, bits) != (want_width, want_height, want_bits) or icons.get(number) != want_data:
+            found.append('icon %d is not the icon file\'s %dx%d image' % (number, want_width, want_height))
+    return found
+
+
+def build(setupkit, program, objdump, icon):
     folder = tempfile.mkdtemp(prefix='built-programs-')
     try:
-        for name, text in (('setup/Install.xml', '<Install/>'),
+        for name, text in (('setup/Install.xml', SCRIPT),
                            ('setup/English.lng', '[File]\r\nName=English\r\n'),
                            ('product/ZELO.exe', 'MZ player')):
             os.makedirs(os.path.join(folder, os.path.dirname(name)), exist_ok=True)
@@ -221,19 +414,32 @@ def build(setupkit, program, objdump):
             print('the programs to build from are not sound themselves')
             return False
         outputs = []
-        for source, stem in ((program, 'plain'), (symbols, 'symbols')):
+        iconic = []
+        builds = [(program, 'plain', []), (symbols, 'symbols', [])]
+        if icon:
+            # The icon stays when the result is built again without --icon.
+            builds.append((program, 'icon', ['--icon', icon]))
+        for source, stem, extra in builds:
             for round in (1, 2):
                 output = os.path.join(folder, '%s-%d.exe' % (stem, round))
                 run = subprocess.run([setupkit, 'build', '--setup', os.path.join(folder, 'setup'),
                                       '--product', os.path.join(folder, 'product'), '-o', output,
-                                      '--program', source, '--level', '1', '--no-lint'],
+                                      '--program', source, '--level', '1', '--no-lint'] +
+                                     (extra if round == 1 else []),
                                      stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
                 if run.returncode != 0:
                     print('setupkit build failed: ' + run.stdout)
                     return False
                 outputs.append(output)
+                if extra:
+                    iconic.append(output)
                 source = output
-        return check(outputs, objdump)
+        sound = check(outputs, objdump)
+        for output in outputs:
+            for problem in version_problems(output) + (icon_problems(output, icon) if output in iconic else []):
+                print('%s: %s' % (output, problem))
+                sound = False
+        return sound
     finally:
         shutil.rmtree(folder)
 
@@ -245,11 +451,12 @@ def main():
     parser.add_argument('--objdump')
     parser.add_argument('--setupkit')
     parser.add_argument('--program')
+    parser.add_argument('--icon')
     arguments = parser.parse_intermixed_args()
     if arguments.mode == 'check':
         sound = check(arguments.programs, arguments.objdump)
     else:
-        sound = build(arguments.setupkit, arguments.program, arguments.objdump)
+        sound = build(arguments.setupkit, arguments.program, arguments.objdump, arguments.icon)
     return 0 if sound else 1
 
 

@@ -13,20 +13,19 @@
 #include "support/names.h"
 #include "support/string_list.h"
 #include "tools/setupkit/folder_package.h"
+#include "tools/setupkit/language_lint.h"
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
+#include "tools/setupkit/picture_lint.h"
 #include "tools/setupkit/script_lint.h"
 #include "tools/setupkit/signature_check.h"
+#include "tools/setupkit/version_resource.h"
 
 namespace {
 
 // The pictures the wizard loads while it is built; any one missing stops it before it shows.
 constexpr const char16_t* WizardPictures[] = {u"header.png", u"header_dark.png",
                                               u"wizard_light.png", u"wizard_dark.png"};
-
-// The header of a language file describes the file itself; a translation's missing header keys
-// are no missing texts.
-constexpr char16_t LanguageHeaderSection[] = u"File";
 
 String Quoted(StringView text) {
   return u"\"" + String(text) + u"\"";
@@ -129,11 +128,20 @@ class TSetupLinter {
     const bool has_english = Require(u"English.lng");
     if (has_script) CheckScript();
     for (const char16_t* picture : WizardPictures) {
-      if (!Holds(picture))
+      if (Holds(picture)) {
+        CheckPicture(picture);
+      } else {
         Error(Quoted(picture) + u" is in neither package; the wizard cannot start without it");
+      }
     }
     CheckAddons();
-    if (has_english) CheckTranslations();
+    if (has_english) CheckLanguages();
+  }
+
+  // Where the program's headers point (CheckProgramLayout): a fault there makes tools, or the
+  // loader, call the program damaged.
+  void CheckLayout(const std::vector<String>& problems) {
+    for (const String& problem : problems) Error(u"the program is damaged: " + problem);
   }
 
   // Lint runs on a program before it is signed as well as after, so a missing or stale
@@ -178,6 +186,21 @@ class TSetupLinter {
     ++warnings_;
   }
 
+  void Report(const TLintFinding& finding) {
+    const String where =
+        finding.File + (finding.Line > 0 ? u":" + FormatNumber(finding.Line) : String()) + u": ";
+    if (finding.Severity == TLintSeverity::Error) {
+      Error(where + finding.Message);
+    } else {
+      Warning(where + finding.Message);
+    }
+  }
+
+  void CheckPicture(StringView name) {
+    const std::unique_ptr<TMemoryStream> picture = Read(name);
+    for (const TLintFinding& finding : LintPicture(name, picture->Bytes())) Report(finding);
+  }
+
   bool Require(StringView name) {
     if (Holds(name)) return true;
     Error(Quoted(name) + u" is in neither package; the installer cannot start without it");
@@ -191,15 +214,7 @@ class TSetupLinter {
                                     script->Bytes().size());
     input.Holds = [this](StringView name) { return Holds(name); };
     input.ProductFiles = product_.Names();
-    for (const TLintFinding& finding : LintScript(input)) {
-      const String where =
-          finding.File + (finding.Line > 0 ? u":" + FormatNumber(finding.Line) : String()) + u": ";
-      if (finding.Severity == TLintSeverity::Error) {
-        Error(where + finding.Message);
-      } else {
-        Warning(where + finding.Message);
-      }
-    }
+    for (const TLintFinding& finding : LintScript(input)) Report(finding);
     // What the licence page falls back to, read as the installer reads it.
     TInstallerScript loaded;
     try {
@@ -211,6 +226,13 @@ class TSetupLinter {
       Warning(
           u"Install.xml: no licence for \"EN\"; languages without a licence of their own "
           u"show an empty licence page");
+    }
+    // build writes the numbers of the program's version information from this setting.
+    const auto [setting, version] = VersionNumberSetting(loaded);
+    if (!version.empty() && !ParseVersionNumbers(version)) {
+      Warning(u"Install.xml: the setting " + Quoted(setting) + u" (" + Quoted(version) +
+              u") is not one to four numbers such as \"5.0.3.1\", so the setup program's "
+              u"version information gives 0.0.0.0");
     }
   }
 
@@ -225,41 +247,40 @@ class TSetupLinter {
     } else if (!Holds(picture)) {
       Error(u"addons.ini: picture " + Quoted(picture) +
             u" (I0) is in neither package; the add-ons page cannot be shown");
+    } else {
+      CheckPicture(picture);
     }
   }
 
-  void CheckTranslations() {
-    TVYNIniFile english;
-    english.LoadFromStream(*Read(u"English.lng"));
+  void CheckLanguages() {
+    const std::unique_ptr<TMemoryStream> english = Read(u"English.lng");
+    TLanguageLintInput input;
+    input.English = AsText(*english);
     // Only the setup package's language files are offered to the user.
+    std::vector<std::unique_ptr<TMemoryStream>> translations;
     for (const String& name : setup_.Names()) {
       if (!SameName(Extension(name), u".lng") || SameName(name, u"English.lng")) continue;
-      TVYNIniFile translation;
-      translation.LoadFromStream(*setup_.Read(name));
-      CheckTranslation(english, name, translation);
+      translations.push_back(setup_.Read(name));
+      input.Translations.push_back({name, AsText(*translations.back())});
     }
+    // The finish page captions each post-install choice with the text of the key it names.
+    if (Holds(u"Install.xml")) {
+      TInstallerScript script;
+      try {
+        script.Load(*Read(u"Install.xml"));
+        for (int i = 0; i < script.Actions.Count(); ++i) {
+          input.ActionCaptionKeys.push_back(script.Actions.Items(i).SourceName());
+        }
+      } catch (const Exception&) {
+        // reported with the script's findings
+      }
+    }
+    for (const TLintFinding& finding : LintLanguages(input)) Report(finding);
   }
 
-  void CheckTranslation(const TVYNIniFile& english, StringView name,
-                        const TVYNIniFile& translation) {
-    for (int i = 0; i < english.SectionCount(); ++i) {
-      const String section = english.SectionName(i);
-      if (SameName(section, LanguageHeaderSection)) continue;
-      TVYNStringList keys;
-      english.ReadKeys(section, keys);
-      if (keys.Count() == 0) continue;
-      if (!translation.SectionExists(section)) {
-        Warning(String(name) + u": section [" + section +
-                u"] is missing; all of it falls back to English");
-        continue;
-      }
-      for (int k = 0; k < keys.Count(); ++k) {
-        if (!translation.ValueExists(section, keys.Items(k))) {
-          Warning(String(name) + u": [" + section + u"] " + keys.Items(k) +
-                  u" is missing; falls back to English");
-        }
-      }
-    }
+  static std::string_view AsText(const TMemoryStream& stream) {
+    return std::string_view(reinterpret_cast<const char*>(stream.Bytes().data()),
+                            stream.Bytes().size());
   }
 
   TLintPackage& setup_;
@@ -278,11 +299,13 @@ String Counted(int count, StringView what) {
 int LintSetup(const TLintOptions& options, TToolConsole& console) {
   std::unique_ptr<TLintPackage> setup, product;
   std::optional<TProgramSignature> signature;
+  std::vector<String> layout_problems;
   if (!options.Program.empty()) {
     TMemoryStream image;
     image.LoadFromFile(options.Program);
     std::vector<TDataResource> resources;
     try {
+      layout_problems = CheckProgramLayout(image.Bytes());
       resources = ReadDataResources(image.Bytes());
       signature = CheckProgramSignature(image.Bytes());
     } catch (const EPeImageError& error) {
@@ -296,6 +319,7 @@ int LintSetup(const TLintOptions& options, TToolConsole& console) {
   }
 
   TSetupLinter linter(*setup, *product);
+  linter.CheckLayout(layout_problems);
   linter.Run();
   if (signature) linter.CheckSignature(*signature);
   String report;

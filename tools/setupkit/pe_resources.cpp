@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <list>
 #include <map>
 #include <optional>
 #include <set>
@@ -59,6 +60,10 @@ constexpr uint32_t ResourceHighBit = 0x80000000;
 constexpr int ResourceLevels = 3;
 // Resource data is placed at this alignment, as resource compilers do.
 constexpr size_t ResourceDataAlignment = 8;
+
+// The language of a version resource added to a program that had none: U.S. English, which
+// resource compilers write unless told otherwise.
+constexpr uint16_t DefaultVersionLanguage = 0x0409;
 
 constexpr char ResourceSectionName[] = ".rsrc";
 // What an old resource section is called once it no longer holds the tree, so that tools that
@@ -229,82 +234,125 @@ std::span<const uint8_t> BytesFromRva(std::span<const uint8_t> image, const TPeH
   return {};
 }
 
+String Hex(uint64_t value) {
+  constexpr char16_t Digits[] = u"0123456789ABCDEF";
+  String text;
+  do {
+    text.insert(text.begin(), Digits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  return u"0x" + text;
+}
+
+String SectionName(const TSection& section) {
+  return Utf8ToString(section.Name);
+}
+
 // A stretch of the file that a header field points at by file offset, so that rewriting the
 // file must leave it where it is. Offsets are 64-bit: the sums of 32-bit fields cannot wrap.
 struct TFileReference {
   uint64_t Offset = 0;
   uint64_t End = 0;
   StringView What;  // as it reads in "its ... lies outside the file"
+  String Fields;    // the header fields and their values, for a maker to find them
 };
 
 // Every stretch of the file that the headers reach by file offset rather than through a
 // section's address: the sections' bytes, their relocations and line numbers, the symbol
 // table with the string table that follows it, the signature and the debug data. Tools read
 // each of these straight from the file, and one left pointing at the wrong bytes makes them
-// call the whole program damaged.
+// call the whole program damaged. What cannot even be followed far enough to know its extent
+// goes into Problems instead.
 std::vector<TFileReference> FileReferences(std::span<const uint8_t> image,
-                                           const TPeHeaders& headers) {
+                                           const TPeHeaders& headers,
+                                           std::vector<String>& problems) {
   std::vector<TFileReference> references;
   for (const TSection& section : headers.Sections) {
+    const String name = u"section " + SectionName(section) + u": ";
     if (section.SizeOfRawData != 0) {
-      references.push_back({section.PointerToRawData, section.RawEnd(), u"section data"});
+      references.push_back({section.PointerToRawData, section.RawEnd(), u"section data",
+                            name + u"PointerToRawData " + Hex(section.PointerToRawData) +
+                                u" + SizeOfRawData " + Hex(section.SizeOfRawData)});
     }
     if (section.PointerToRelocations != 0) {
       references.push_back({section.PointerToRelocations,
                             section.PointerToRelocations +
                                 uint64_t{section.NumberOfRelocations} * CoffRelocationSize,
-                            u"section relocation table"});
+                            u"section relocation table",
+                            name + u"PointerToRelocations " + Hex(section.PointerToRelocations) +
+                                u", NumberOfRelocations " + Hex(section.NumberOfRelocations)});
     }
     if (section.PointerToLinenumbers != 0) {
       references.push_back({section.PointerToLinenumbers,
                             section.PointerToLinenumbers +
                                 uint64_t{section.NumberOfLinenumbers} * CoffLineNumberSize,
-                            u"line number table"});
+                            u"line number table",
+                            name + u"PointerToLinenumbers " + Hex(section.PointerToLinenumbers) +
+                                u", NumberOfLinenumbers " + Hex(section.NumberOfLinenumbers)});
     }
   }
   if (headers.PointerToSymbolTable != 0) {
-    constexpr StringView Symbols = u"symbol table";
+    const String fields = u"PointerToSymbolTable " + Hex(headers.PointerToSymbolTable) +
+                          u", NumberOfSymbols " + Hex(headers.NumberOfSymbols);
     const uint64_t symbols_end =
         headers.PointerToSymbolTable + uint64_t{headers.NumberOfSymbols} * CoffSymbolSize;
     uint64_t end = symbols_end;
     // The string table (its length first, the length counting itself) follows the symbols;
     // a program whose symbols end the file simply has none.
     if (symbols_end < image.size()) {
-      const uint32_t strings =
-          Get32(image, symbols_end, u"is damaged (its symbol table lies outside the file)");
-      if (strings < 4) Fail(u"is damaged (the string table of its symbols is too short)");
-      end += strings;
+      if (image.size() - symbols_end < 4) {
+        end += 4;
+      } else {
+        const uint32_t strings = Get32(image, symbols_end, u"is damaged");
+        if (strings < 4) {
+          problems.push_back(u"the string table of its symbols is too short (" + fields +
+                             u", string table length " + Hex(strings) + u")");
+        }
+        end += std::max<uint32_t>(strings, 4);
+      }
     }
-    references.push_back({headers.PointerToSymbolTable, end, Symbols});
+    references.push_back({headers.PointerToSymbolTable, end, u"symbol table", fields});
   }
   // The one directory whose address is a file offset: signatures are not mapped.
   if (const TDataDirectory signature = headers.Directory(DirectoryCertificates);
       signature.Size != 0) {
-    references.push_back({signature.Rva, uint64_t{signature.Rva} + signature.Size, u"signature"});
+    references.push_back(
+        {signature.Rva, uint64_t{signature.Rva} + signature.Size, u"signature",
+         u"certificate table at " + Hex(signature.Rva) + u", size " + Hex(signature.Size)});
   }
   if (const TDataDirectory debug = headers.Directory(DirectoryDebug); debug.Rva != 0) {
     const std::span<const uint8_t> entries = BytesFromRva(image, headers, debug.Rva);
-    if (entries.size() < debug.Size)
-      Fail(u"is damaged (its debug directory lies outside the file)");
-    for (uint64_t at = 0; at + DebugDirectoryEntrySize <= debug.Size;
-         at += DebugDirectoryEntrySize) {
-      const uint32_t size = Get32(entries, at + 16, u"is damaged");
-      const uint32_t pointer = Get32(entries, at + 24, u"is damaged");
-      if (pointer != 0 && size != 0) {
-        references.push_back({pointer, uint64_t{pointer} + size, u"debug data"});
+    if (entries.size() < debug.Size) {
+      problems.push_back(u"its debug directory lies outside the file (debug directory at RVA " +
+                         Hex(debug.Rva) + u", size " + Hex(debug.Size) + u")");
+    } else {
+      for (uint64_t at = 0; at + DebugDirectoryEntrySize <= debug.Size;
+           at += DebugDirectoryEntrySize) {
+        const uint32_t size = Get32(entries, at + 16, u"is damaged");
+        const uint32_t pointer = Get32(entries, at + 24, u"is damaged");
+        if (pointer != 0 && size != 0) {
+          references.push_back({pointer, uint64_t{pointer} + size, u"debug data",
+                                u"debug directory entry " +
+                                    Utf8ToString(std::to_string(at / DebugDirectoryEntrySize + 1)) +
+                                    u": PointerToRawData " + Hex(pointer) + u", SizeOfData " +
+                                    Hex(size)});
+        }
       }
     }
   }
   return references;
 }
 
-// Raises EPeImageError unless everything the headers reach by file offset is inside the file
-// and the size in memory covers every section, as the loader and standard tools require.
-void CheckFileLayout(std::span<const uint8_t> image, const TPeHeaders& headers) {
-  const std::vector<TFileReference> references = FileReferences(image, headers);
+// What the loader and standard tools would find wrong with where the headers point: anything
+// reached by file offset outside the file, a symbol table inside a section's bytes, a size in
+// memory that leaves out a section. Each problem reads "its ... (the fields and their values)".
+std::vector<String> FileLayoutProblems(std::span<const uint8_t> image, const TPeHeaders& headers) {
+  std::vector<String> problems;
+  const std::vector<TFileReference> references = FileReferences(image, headers, problems);
   for (const TFileReference& reference : references) {
     if (reference.End > image.size()) {
-      Fail(u"is damaged (its " + String(reference.What) + u" lies outside the file)");
+      problems.push_back(u"its " + String(reference.What) + u" lies outside the file (" +
+                         reference.Fields + u"; the file has " + Hex(image.size()) + u" bytes)");
     }
   }
   // The symbol table sits apart from the sections; a pointer into a section's bytes is one that
@@ -313,8 +361,8 @@ void CheckFileLayout(std::span<const uint8_t> image, const TPeHeaders& headers) 
     for (const TSection& section : headers.Sections) {
       if (section.SizeOfRawData != 0 && headers.PointerToSymbolTable >= section.PointerToRawData &&
           headers.PointerToSymbolTable < section.RawEnd()) {
-        Fail(u"is damaged (its symbol table lies inside section " + Utf8ToString(section.Name) +
-             u")");
+        problems.push_back(u"its symbol table lies inside section " + SectionName(section) +
+                           u" (PointerToSymbolTable " + Hex(headers.PointerToSymbolTable) + u")");
       }
     }
   }
@@ -322,7 +370,18 @@ void CheckFileLayout(std::span<const uint8_t> image, const TPeHeaders& headers) 
   for (const TSection& section : headers.Sections) {
     end = std::max(end, uint64_t{section.VirtualAddress} + section.MappedSize());
   }
-  if (headers.SizeOfImage < end) Fail(u"is damaged (its size in memory leaves out a section)");
+  if (headers.SizeOfImage < end) {
+    problems.push_back(u"its size in memory leaves out a section (SizeOfImage " +
+                       Hex(headers.SizeOfImage) + u", the sections end at " + Hex(end) + u")");
+  }
+  return problems;
+}
+
+// Raises EPeImageError, with the first problem, unless everything the headers reach by file
+// offset is inside the file and the size in memory covers every section.
+void CheckFileLayout(std::span<const uint8_t> image, const TPeHeaders& headers) {
+  const std::vector<String> problems = FileLayoutProblems(image, headers);
+  if (!problems.empty()) Fail(u"is damaged: " + problems.front());
 }
 
 char16_t FoldUpper(char16_t c) {
@@ -603,13 +662,145 @@ bool IsReplaceableResourceSection(std::span<const uint8_t> image, const TPeHeade
   }
   // Cutting the file at the section must take nothing that another header field points at:
   // another section's bytes, the symbols and their strings, debug data.
-  for (const TFileReference& reference : FileReferences(image, headers)) {
+  std::vector<String> problems;  // none: the image passed CheckFileLayout
+  for (const TFileReference& reference : FileReferences(image, headers, problems)) {
     if (reference.Offset == section.PointerToRawData && reference.End == section.RawEnd()) {
       continue;  // the section itself
     }
     if (reference.End > section.PointerToRawData) return false;
   }
   return true;
+}
+
+// The language most of the program's resources use (windres writes U.S. English for all of
+// them unless told otherwise); neutral in a program without resources.
+uint16_t MostUsedLanguage(const std::vector<TPeResource>& resources) {
+  std::map<uint16_t, int> uses;
+  for (const TPeResource& entry : resources) ++uses[entry.Language];
+  uint16_t most_used = 0;
+  int most = 0;
+  for (const auto& [language, count] : uses) {
+    if (count > most) {
+      most = count;
+      most_used = language;
+    }
+  }
+  return most_used;
+}
+
+bool IsOfType(const TPeResource& resource, uint16_t type) {
+  return !resource.Type.IsName && resource.Type.Number == type;
+}
+
+// The first resource of the type in the order of the tree: the one the shell and the version
+// API take when they are not told which.
+const TPeResource* FirstOfType(const std::vector<TPeResource>& resources, uint16_t type) {
+  const TPeResource* first = nullptr;
+  for (const TPeResource& resource : resources) {
+    if (IsOfType(resource, type) && (first == nullptr || CompareResources(resource, *first) < 0)) {
+      first = &resource;
+    }
+  }
+  return first;
+}
+
+// Replaces the program's first icon group, the one the shell shows for the file, by a group of
+// Images, keeping its name and language so that it stays the first. The icons no group names
+// any more go; when another group cannot be read its icons cannot be told apart, so all stay.
+// The new icons take numbers no remaining icon has. Made keeps the new group's bytes.
+void ReplaceIcons(std::vector<TPeResource>& entries, const std::vector<TIconImage>& images,
+                  std::list<std::vector<uint8_t>>& made) {
+  const TPeResource* first = FirstOfType(entries, PeResourceTypeIconGroup);
+  const TPeResourceId group_id = first != nullptr ? first->Name : TPeResourceId::FromNumber(1);
+  const uint16_t language = first != nullptr ? first->Language : MostUsedLanguage(entries);
+  std::erase_if(entries, [&](const TPeResource& entry) {
+    return IsOfType(entry, PeResourceTypeIconGroup) && CompareIds(entry.Name, group_id) == 0;
+  });
+
+  std::set<uint16_t> named;
+  bool all_known = true;
+  for (const TPeResource& entry : entries) {
+    if (!IsOfType(entry, PeResourceTypeIconGroup)) continue;
+    try {
+      for (const uint16_t id : IconGroupIds(entry.Data)) named.insert(id);
+    } catch (const EIconFileError&) {
+      all_known = false;
+    }
+  }
+  if (all_known) {
+    std::erase_if(entries, [&](const TPeResource& entry) {
+      return IsOfType(entry, PeResourceTypeIcon) &&
+             (entry.Name.IsName || named.count(entry.Name.Number) == 0);
+    });
+  }
+
+  std::set<uint16_t> taken;
+  for (const TPeResource& entry : entries) {
+    if (IsOfType(entry, PeResourceTypeIcon) && !entry.Name.IsName) taken.insert(entry.Name.Number);
+  }
+  std::vector<uint16_t> ids;
+  uint32_t next = 1;
+  for (const TIconImage& image : images) {
+    while (taken.count(static_cast<uint16_t>(next)) != 0) ++next;
+    if (next > 0xFFFF) Fail(u"has no free numbers left for icons");
+    ids.push_back(static_cast<uint16_t>(next));
+    entries.push_back({TPeResourceId::FromNumber(PeResourceTypeIcon),
+                       TPeResourceId::FromNumber(static_cast<uint16_t>(next)), language, 0,
+                       image.Data});
+    ++next;
+  }
+  made.push_back(EncodeIconGroup(images, ids));
+  entries.push_back(
+      {TPeResourceId::FromNumber(PeResourceTypeIconGroup), group_id, language, 0, made.back()});
+}
+
+// Replaces the program's version resource (every language of it) by one of Info in the
+// language the first one had, or adds one in U.S. English, the language resource compilers
+// write by default. Made keeps its bytes.
+void ReplaceVersion(std::vector<TPeResource>& entries, TVersionInfo info,
+                    std::list<std::vector<uint8_t>>& made) {
+  const TPeResource* first = FirstOfType(entries, PeResourceTypeVersion);
+  const TPeResourceId id = first != nullptr ? first->Name : TPeResourceId::FromNumber(1);
+  info.Language = first != nullptr ? first->Language : DefaultVersionLanguage;
+  std::erase_if(entries,
+                [](const TPeResource& entry) { return IsOfType(entry, PeResourceTypeVersion); });
+  made.push_back(EncodeVersionResource(info));
+  entries.push_back(
+      {TPeResourceId::FromNumber(PeResourceTypeVersion), id, info.Language, 0, made.back()});
+}
+
+// Sections whose bytes share part of the file, or whose places in memory overlap or come out of
+// order: the loader refuses the second, and no linker writes the first.
+std::vector<String> SectionOverlapProblems(const TPeHeaders& headers) {
+  std::vector<String> problems;
+  const auto raw = [](const TSection& section) {
+    return u"section " + SectionName(section) + u": PointerToRawData " +
+           Hex(section.PointerToRawData) + u", SizeOfRawData " + Hex(section.SizeOfRawData);
+  };
+  for (size_t i = 0; i < headers.Sections.size(); ++i) {
+    const TSection& a = headers.Sections[i];
+    if (a.SizeOfRawData == 0) continue;
+    for (size_t j = i + 1; j < headers.Sections.size(); ++j) {
+      const TSection& b = headers.Sections[j];
+      if (b.SizeOfRawData == 0) continue;
+      if (a.PointerToRawData < b.RawEnd() && b.PointerToRawData < a.RawEnd()) {
+        problems.push_back(u"the bytes of two sections overlap in the file (" + raw(a) + u"; " +
+                           raw(b) + u")");
+      }
+    }
+  }
+  for (size_t i = 1; i < headers.Sections.size(); ++i) {
+    const TSection& before = headers.Sections[i - 1];
+    const TSection& section = headers.Sections[i];
+    if (section.VirtualAddress < uint64_t{before.VirtualAddress} + before.MappedSize()) {
+      problems.push_back(u"two sections overlap in memory or are out of order (section " +
+                         SectionName(before) + u": VirtualAddress " + Hex(before.VirtualAddress) +
+                         u", VirtualSize " + Hex(before.MappedSize()) + u"; section " +
+                         SectionName(section) + u": VirtualAddress " + Hex(section.VirtualAddress) +
+                         u")");
+    }
+  }
+  return problems;
 }
 
 }  // namespace
@@ -627,6 +818,19 @@ void CheckProgramImage(std::span<const uint8_t> image) {
     Fail(u"is signed; adding resources would invalidate its signature");
   }
   CheckFileLayout(image, headers);
+}
+
+std::vector<String> CheckProgramLayout(std::span<const uint8_t> image) {
+  const TPeHeaders headers = ParseHeaders(image);
+  std::vector<String> problems = FileLayoutProblems(image, headers);
+  for (String& problem : SectionOverlapProblems(headers)) problems.push_back(std::move(problem));
+  // The resource tree's data entries are file positions too, reached through the sections.
+  try {
+    ReadResources(image);
+  } catch (const EPeImageError& error) {
+    problems.push_back(u"it " + error.Message());
+  }
+  return problems;
 }
 
 std::vector<TPeResource> ReadResources(std::span<const uint8_t> image) {
@@ -673,15 +877,7 @@ std::vector<TDataResourcePlacement> PlaceDataResources(
         placement.Language = std::min(placement.Language, replaced.Language);
       }
     } else {
-      std::map<uint16_t, int> uses;
-      for (const TPeResource& entry : program) ++uses[entry.Language];
-      int most = 0;
-      for (const auto& [language, count] : uses) {
-        if (count > most) {
-          most = count;
-          placement.Language = language;
-        }
-      }
+      placement.Language = MostUsedLanguage(program);
     }
     std::erase_if(program, [&](const TPeResource& entry) {
       return IsDataResourceNamed(entry, resource.Name);
@@ -695,7 +891,8 @@ std::vector<TDataResourcePlacement> PlaceDataResources(
 }
 
 std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
-                                       const std::vector<TDataResource>& resources) {
+                                       const std::vector<TDataResource>& resources,
+                                       const TProgramBranding& branding) {
   CheckProgramImage(image);
   const TPeHeaders headers = ParseHeaders(image);
   if (!IsPowerOfTwo(headers.FileAlignment) || !IsPowerOfTwo(headers.SectionAlignment) ||
@@ -733,6 +930,9 @@ std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
                        TPeResourceId::FromName(resources[i].Name), placements[i].Language, 0,
                        resources[i].Data});
   }
+  std::list<std::vector<uint8_t>> made;  // the bytes of the resources made here
+  if (!branding.Icons.empty()) ReplaceIcons(entries, branding.Icons, made);
+  if (branding.Version) ReplaceVersion(entries, *branding.Version, made);
 
   // The section that holds the resource directory now, if any.
   std::optional<size_t> old_section;

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "platform/exception.h"
 #include "platform/text.h"
+#include "tools/setupkit/icon_file.h"
+#include "tools/setupkit/version_resource.h"
 
 // The image is not a program this module can read or change; the message says why.
 class EPeImageError : public Exception {
@@ -57,6 +60,16 @@ bool SameResourceName(StringView a, StringView b);
 // out a section, which standard tools refuse to read.
 void CheckProgramImage(std::span<const uint8_t> image);
 
+// Everything wrong with where the headers of the PE32+ image point, one text per fault naming
+// the header field and its value: section data, relocation and line number tables, the symbol
+// table and its strings, the certificate table and debug data that lie outside the file, a
+// symbol table inside a section's bytes, sections whose bytes overlap in the file or whose
+// places in memory overlap, a size in memory that leaves out a section, and resource data
+// entries that point outside the file. Each text reads "its ... (fields)" or "it has ...".
+// Empty for a sound program; CheckProgramImage refuses the faults the writer cannot carry
+// over. Raises EPeImageError only when the headers cannot be read at all.
+std::vector<String> CheckProgramLayout(std::span<const uint8_t> image);
+
 // Every resource of a PE32+ image, in tree order; none for an image without a resource
 // directory. Every offset is checked: a damaged or hostile image raises EPeImageError and
 // nothing outside Image is ever read.
@@ -78,9 +91,23 @@ struct TDataResourcePlacement {
 std::vector<TDataResourcePlacement> PlaceDataResources(const std::vector<TPeResource>& existing,
                                                        const std::vector<TDataResource>& resources);
 
+// What a build changes about how a program presents itself, besides its packages.
+struct TProgramBranding {
+  // When not empty: the images of the program's first icon group, the one the shell shows.
+  // The group keeps its name and language (a program without one gets group 1 in the
+  // language most of its resources use); icons that no group names any more are dropped.
+  // Data must stay valid until the program is written.
+  std::vector<TIconImage> Icons;
+  // When set: the program's version resources, in every language, give way to this one,
+  // under the name and in the language of the first of them (number 1 in U.S. English when
+  // the program had none); that language replaces Version's Language.
+  std::optional<TVersionInfo> Version;
+};
+
 // A copy of the program Image whose RCDATA resources include Resources, placed as
-// PlaceDataResources says; every other resource is kept byte for byte. The new resource tree goes
-// into a section of its own at the end of the image. When the program's resources already sit
+// PlaceDataResources says, and whose icons and version information are Branding's; every other
+// resource is kept byte for byte. The new resource tree goes into a section of its own at the
+// end of the image. When the program's resources already sit
 // in such a last section (a program this function wrote), that section is replaced, so building
 // again does not grow the file; otherwise the old section stays where it is, renamed, and only
 // the resource directory stops pointing at it. No byte that a header reaches by file offset
@@ -91,7 +118,8 @@ std::vector<TDataResourcePlacement> PlaceDataResources(const std::vector<TPeReso
 // EPeImageError when CheckProgramImage does, when the resources cannot be read, or when the
 // headers have no room for one more section.
 std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
-                                       const std::vector<TDataResource>& resources);
+                                       const std::vector<TDataResource>& resources,
+                                       const TProgramBranding& branding = {});
 
 // The image checksum of the optional header, as the system computes it: a 16-bit folded sum of
 // the file with the checksum field counted as 0, plus the file's length.

@@ -10,6 +10,7 @@
 
 #include "tests/support/case_title.h"
 #include "tiny_program_bytes.h"
+#include "tools/setupkit/test_icon_file.h"
 #include "tools/setupkit/test_program_image.h"
 
 namespace {
@@ -630,5 +631,300 @@ TEST(PeResources, EveryCutAndEveryDamagedByteGivesAnAnswerOrAReason) {
     }
   }
 }
+
+// Icons and version information: what the shell shows for a built setup and for the installed
+// Uninstall.exe, which is a copy of it.
+
+std::vector<TPeResource> OfType(const std::vector<TPeResource>& resources, uint16_t type) {
+  std::vector<TPeResource> found;
+  for (const TPeResource& resource : resources) {
+    if (!resource.Type.IsName && resource.Type.Number == type) found.push_back(resource);
+  }
+  return found;
+}
+
+std::vector<uint16_t> GroupIds(const TPeResource& group) {
+  const std::vector<uint8_t> bytes = DataOf(&group);
+  std::vector<uint16_t> ids;
+  for (size_t i = 0; i < ReadTest16(bytes, 4); ++i)
+    ids.push_back(ReadTest16(bytes, 6 + 14 * i + 12));
+  return ids;
+}
+
+const TPeResource* IconNumbered(const std::vector<TPeResource>& resources, uint16_t id) {
+  for (const TPeResource& resource : resources) {
+    if (!resource.Type.IsName && resource.Type.Number == 3 && !resource.Name.IsName &&
+        resource.Name.Number == id) {
+      return &resource;
+    }
+  }
+  return nullptr;
+}
+
+TTestResource IconResource(uint16_t id, const TTestIconImage& image) {
+  return {3, {}, id, 0x409, TestIconImageBytes(image)};
+}
+
+// The icon file's images become the program's: the group names each by a resource number
+// whose bytes are the image's, in the file's order.
+void ExpectIcons(const std::vector<TPeResource>& resources, const TPeResource& group,
+                 const std::vector<TTestIconImage>& images) {
+  const std::vector<uint16_t> ids = GroupIds(group);
+  ASSERT_EQ(ids.size(), images.size());
+  EXPECT_EQ(DataOf(&group), Bytes(MakeTestIconGroup(images, ids)));
+  for (size_t i = 0; i < ids.size(); ++i) {
+    const TPeResource* icon = IconNumbered(resources, ids[i]);
+    ASSERT_NE(icon, nullptr) << ids[i];
+    EXPECT_EQ(DataOf(icon), Bytes(TestIconImageBytes(images[i])));
+    EXPECT_EQ(icon->Language, group.Language);
+  }
+}
+
+TProgramBranding IconBranding(const std::vector<uint8_t>& icon_file) {
+  TProgramBranding branding;
+  branding.Icons = ReadIconFile(icon_file);
+  return branding;
+}
+
+// The program's group 1 uses icons 1 and 2; a second group (7) uses 2 and 3. Replacing group 1
+// drops icon 1, which nothing names any more, keeps 2 and 3, and numbers the new icons around
+// them. (The program's own icons are small: the test program has one page per section.)
+TEST(PeResourcesBranding, ReplacesTheFirstIconGroupAndDropsIconsNoGroupUses) {
+  TTestProgramOptions options;
+  options.Resources = {IconResource(1, {16, false, 1}),
+                       IconResource(2, {16, false, 2}),
+                       IconResource(3, {16, false, 3}),
+                       {14, {}, 1, 0x409, MakeTestIconGroup({{16}, {16}}, {1, 2})},
+                       {14, {}, 7, 0x409, MakeTestIconGroup({{16}, {16}}, {2, 3})},
+                       TestManifest()};
+  const std::vector<TTestIconImage> images = {{16, false, 0xFF123456}, {24}, {256, true}, {64}};
+  const std::vector<uint8_t> icon_file = Bytes(MakeTestIconFile(images));
+  const std::vector<uint8_t> built = WithDataResources(
+      MakeTestProgram(options).Image, {{u"SETUP", Bytes("s")}}, IconBranding(icon_file));
+  ExpectSoundHeaders(built);
+
+  const std::vector<TPeResource> after = ReadResources(built);
+  const std::vector<TPeResource> groups = OfType(after, 14);
+  ASSERT_EQ(groups.size(), 2u);
+  EXPECT_EQ(groups[0].Name.Number, 1);
+  EXPECT_EQ(groups[0].Language, 0x409);
+  ExpectIcons(after, groups[0], images);
+  EXPECT_EQ(GroupIds(groups[0]), (std::vector<uint16_t>{1, 4, 5, 6}));
+  // The other group and its icons stay as they were.
+  EXPECT_EQ(DataOf(&groups[1]), Bytes(MakeTestIconGroup({{16}, {16}}, {2, 3})));
+  EXPECT_EQ(DataOf(IconNumbered(after, 2)), Bytes(TestIconImageBytes({16, false, 2})));
+  EXPECT_EQ(DataOf(IconNumbered(after, 3)), Bytes(TestIconImageBytes({16, false, 3})));
+  EXPECT_EQ(OfType(after, 3).size(), 6u);
+  EXPECT_EQ(DataOf(FindResource(after, PeResourceTypeData, u"SETUP")), Bytes("s"));
+  EXPECT_EQ(OfType(after, PeResourceTypeManifest).size(), 1u);
+}
+
+// Building again with another icon leaves one group and only its icons: a program does not
+// collect the icons of every earlier build.
+TEST(PeResourcesBranding, BuildingAgainLeavesOnlyTheLastIcons) {
+  TTestProgramOptions options;
+  options.Resources = {{3, {}, 1, 0x407, TestIconImageBytes({16})},
+                       {14, u"MAINICON", 0, 0x407, MakeTestIconGroup({{16}}, {1})},
+                       TestManifest()};
+  const std::vector<uint8_t> first_icon = Bytes(MakeTestIconFile({{16}, {32}, {48}}));
+  const std::vector<uint8_t> second_icon = Bytes(MakeTestIconFile({{256, true}}));
+  const std::vector<uint8_t> first =
+      WithDataResources(MakeTestProgram(options).Image, {}, IconBranding(first_icon));
+  const std::vector<uint8_t> second = WithDataResources(first, {}, IconBranding(second_icon));
+  ExpectSoundHeaders(second);
+  const std::vector<TPeResource> after = ReadResources(second);
+  const std::vector<TPeResource> groups = OfType(after, 14);
+  ASSERT_EQ(groups.size(), 1u);
+  // The group keeps its name and its language, so that it stays the one the shell shows.
+  EXPECT_EQ(groups[0].Name.Name, u"MAINICON");
+  EXPECT_EQ(groups[0].Language, 0x407);
+  ExpectIcons(after, groups[0], {{256, true}});
+  EXPECT_EQ(OfType(after, 3).size(), 1u);
+}
+
+TEST(PeResourcesBranding, AddsAnIconGroupToAProgramWithoutOne) {
+  const std::vector<TTestIconImage> images = {{16}, {32}};
+  const std::vector<uint8_t> icon_file = Bytes(MakeTestIconFile(images));
+  for (const auto& [program, language] : {std::pair{ManifestProgram().Image, uint16_t{0x409}},
+                                          std::pair{MakeTestProgram({}).Image, uint16_t{0}}}) {
+    const std::vector<uint8_t> built = WithDataResources(program, {}, IconBranding(icon_file));
+    const std::vector<TPeResource> after = ReadResources(built);
+    const std::vector<TPeResource> groups = OfType(after, 14);
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(groups[0].Name.Number, 1);
+    EXPECT_EQ(groups[0].Language, language);
+    ExpectIcons(after, groups[0], images);
+  }
+}
+
+// A group that cannot be read might name any icon, so none is dropped on its account.
+TEST(PeResourcesBranding, KeepsEveryIconWhenAnotherGroupCannotBeRead) {
+  TTestProgramOptions options;
+  options.Resources = {IconResource(1, {16}),
+                       IconResource(2, {16, false, 2}),
+                       {14, {}, 1, 0x409, MakeTestIconGroup({{16}}, {1})},
+                       {14, {}, 2, 0x409, "damaged"}};
+  const std::vector<uint8_t> icon_file = Bytes(MakeTestIconFile({{48}}));
+  const std::vector<uint8_t> built =
+      WithDataResources(MakeTestProgram(options).Image, {}, IconBranding(icon_file));
+  const std::vector<TPeResource> after = ReadResources(built);
+  EXPECT_NE(IconNumbered(after, 1), nullptr);
+  EXPECT_NE(IconNumbered(after, 2), nullptr);
+  EXPECT_EQ(GroupIds(OfType(after, 14)[0]), (std::vector<uint16_t>{3}));
+}
+
+TVersionInfo VersionOf(const std::vector<uint8_t>& image, uint16_t language) {
+  for (const TPeResource& resource : ReadResources(image)) {
+    if (!resource.Type.IsName && resource.Type.Number == PeResourceTypeVersion) {
+      EXPECT_EQ(resource.Language, language);
+      EXPECT_EQ(resource.Name.Number, 1);
+      return DecodeVersionResource(resource.Data);
+    }
+  }
+  ADD_FAILURE() << "no version resource";
+  return {};
+}
+
+TProgramBranding VersionBranding() {
+  TVersionInfo info;
+  info.FileVersion = info.ProductVersion = {5, 0, 3, 1};
+  info.Strings = {{u"ProductName", u"ZELO"}, {u"CompanyName", u"ZELO Team"}};
+  TProgramBranding branding;
+  branding.Version = info;
+  return branding;
+}
+
+// The program's version information gives way to the product's, in the program's language; a
+// program without any gets it in U.S. English.
+TEST(PeResourcesBranding, ReplacesOrAddsTheVersionResource) {
+  TTestProgramOptions german;
+  german.Resources = {{16, {}, 1, 0x407, "old version bytes"},
+                      {16, {}, 1, 0x409, "old English version bytes"},
+                      TestManifest()};
+  const struct {
+    const char* Title;
+    std::vector<uint8_t> Program;
+    uint16_t Language;
+  } cases[] = {{"German", MakeTestProgram(german).Image, 0x407},
+               {"RealLinkerOutput", TinyProgram(), 0x409},
+               {"NoResources", MakeTestProgram({}).Image, 0x409}};
+  for (const auto& [title, program, language] : cases) {
+    SCOPED_TRACE(title);
+    const std::vector<uint8_t> built =
+        WithDataResources(program, {{u"SETUP", Bytes("s")}}, VersionBranding());
+    ExpectSoundHeaders(built);
+    EXPECT_EQ(OfType(ReadResources(built), PeResourceTypeVersion).size(), 1u);
+    const TVersionInfo info = VersionOf(built, language);
+    EXPECT_EQ(info.Language, language);
+    EXPECT_EQ(info.FileVersion, (TVersionNumbers{5, 0, 3, 1}));
+    EXPECT_EQ(info.Strings, VersionBranding().Version->Strings);
+    // Building again replaces it once more rather than adding one.
+    const std::vector<uint8_t> again = WithDataResources(built, {}, VersionBranding());
+    EXPECT_EQ(OfType(ReadResources(again), PeResourceTypeVersion).size(), 1u);
+    EXPECT_EQ(again.size(), built.size());
+  }
+}
+
+// Where the headers point, as lint reports it: nothing for sound programs, and each fault
+// named by its field.
+TEST(PeResourcesLayout, FindsNothingInSoundPrograms) {
+  EXPECT_EQ(CheckProgramLayout(TinyProgram()), std::vector<String>{});
+  EXPECT_EQ(CheckProgramLayout(SymbolProgram(true).Image), std::vector<String>{});
+  EXPECT_EQ(CheckProgramLayout(WithDataResources(TinyProgram(), {{u"SETUP", Bytes("s")}})),
+            std::vector<String>{});
+}
+
+struct LayoutCase {
+  const char* Title;
+  std::function<void(TTestProgram&)> Damage;
+  std::vector<const char16_t*> Problems;  // the start of each, in order
+};
+
+class PeResourcesLayoutFinds : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(PeResourcesLayoutFinds, EachFaultNamingItsField) {
+  TTestProgram program = ManifestProgram();
+  GetParam().Damage(program);
+  const std::vector<String> problems = CheckProgramLayout(program.Image);
+  ASSERT_EQ(problems.size(), GetParam().Problems.size()) << [&] {
+    std::string all;
+    for (const String& problem : problems) all += StringToUtf8(problem) + "\n";
+    return all;
+  }();
+  for (size_t i = 0; i < problems.size(); ++i) {
+    EXPECT_EQ(problems[i].rfind(GetParam().Problems[i], 0), 0u) << StringToUtf8(problems[i]);
+  }
+}
+
+// The manifest program: .text at file 0x400, .rsrc at 0x600, .data at 0x800, 0x200 bytes each
+// and at 0x1000, 0x2000 and 0x3000 in memory (.data 0x10 bytes long); 0xA00 bytes in all.
+INSTANTIATE_TEST_SUITE_P(
+    Programs, PeResourcesLayoutFinds,
+    testing::Values(
+        LayoutCase{"SectionPastTheEnd",
+                   [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 80 + 20, 0x10000); },
+                   {u"its section data lies outside the file (section .data: PointerToRawData "
+                    u"0x10000 + SizeOfRawData 0x200; the file has 0xA00 bytes)"}},
+        LayoutCase{"SymbolTablePastTheEnd",
+                   [](TTestProgram& p) {
+                     Set32(p, Coff + 8, 0x20000);
+                     Set32(p, Coff + 12, 3);
+                   },
+                   {u"its symbol table lies outside the file (PointerToSymbolTable 0x20000, "
+                    u"NumberOfSymbols 0x3; the file has 0xA00 bytes)"}},
+        LayoutCase{"SymbolTableInsideASection",
+                   [](TTestProgram& p) {
+                     Set32(p, Coff + 8, 0x900);
+                     Set32(p, 0x900, 4);  // an empty string table
+                   },
+                   {u"its symbol table lies inside section .data (PointerToSymbolTable 0x900)"}},
+        LayoutCase{"CertificateTablePastTheEnd",
+                   [](TTestProgram& p) {
+                     Set32(p, Optional + 112 + 32, 0x900);
+                     Set32(p, Optional + 112 + 36, 0x400);
+                   },
+                   {u"its signature lies outside the file (certificate table at 0x900, size "
+                    u"0x400;"}},
+        LayoutCase{"DebugDataPastTheEnd",
+                   [](TTestProgram& p) {
+                     const size_t raw = ReadTest32(p.Image, p.SectionTableOffset + 80 + 20);
+                     Set32(p, Optional + 112 + 48, 0x3000);
+                     Set32(p, Optional + 112 + 52, 2 * 28);
+                     Set32(p, raw + 28 + 16, 0x100);
+                     Set32(p, raw + 28 + 24, 0xFFFFFF00);
+                   },
+                   {u"its debug data lies outside the file (debug directory entry 2: "
+                    u"PointerToRawData 0xFFFFFF00, SizeOfData 0x100;"}},
+        LayoutCase{"DebugDirectoryOutsideTheSections",
+                   [](TTestProgram& p) {
+                     Set32(p, Optional + 112 + 48, 0x9000);
+                     Set32(p, Optional + 112 + 52, 28);
+                   },
+                   {u"its debug directory lies outside the file (debug directory at RVA 0x9000"}},
+        LayoutCase{"SectionsShareBytes",
+                   [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 80 + 20, 0x700); },
+                   {u"the bytes of two sections overlap in the file (section .rsrc: "
+                    u"PointerToRawData 0x600, SizeOfRawData 0x200; section .data: "
+                    u"PointerToRawData 0x700"}},
+        LayoutCase{"SectionsOverlapInMemory",
+                   [](TTestProgram& p) { Set32(p, p.SectionTableOffset + 80 + 12, 0x2000); },
+                   {u"two sections overlap in memory or are out of order (section .rsrc"}},
+        LayoutCase{"ResourceDataPastTheEnd",
+                   [](TTestProgram& p) { Set32(p, p.ResourceOffset + 76, 0x300); },
+                   {u"it has a damaged resource directory (data out of range)"}},
+        // Every fault is reported, not only the first.
+        LayoutCase{"SeveralAtOnce",
+                   [](TTestProgram& p) {
+                     Set32(p, p.SectionTableOffset + 16, 0x10000);
+                     Set32(p, Coff + 8, 0x20000);
+                     Set32(p, Optional + 56, 0x2000);
+                   },
+                   {u"its section data lies outside the file (section .text:",
+                    u"its symbol table lies outside the file",
+                    u"its size in memory leaves out a section (SizeOfImage 0x2000, the sections "
+                    u"end at 0x3010)",
+                    u"the bytes of two sections overlap in the file (section .text",
+                    u"the bytes of two sections overlap in the file (section .text"}}),
+    CaseTitle());
 
 }  // namespace

@@ -1,7 +1,10 @@
 // What the system's loader makes of programs the maker's tool wrote, both straight from its
 // writer and through the "build" command: the packages are found by FindResourceW, the other
-// resources stay, and the programs run.
+// resources stay, the programs run, and the system's own version and icon functions read the
+// product's name and icon from a built setup.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,7 @@
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
 #include "tools/setupkit/setupkit.h"
+#include "tools/setupkit/test_icon_file.h"
 
 namespace {
 
@@ -156,6 +160,124 @@ TEST_F(ProgramLoader, RunsWhatEitherWriterProduced) {
   ASSERT_EQ(packages.size(), 2u);
   EXPECT_EQ(LoadedResource(module.Get(), L"PRODUCT", RT_RCDATA), packages[0].Data);
   EXPECT_EQ(LoadedResource(module.Get(), L"SETUP", RT_RCDATA), packages[1].Data);
+}
+
+// The version text the system's version API finds under Path in the file's version information.
+String VersionText(const std::vector<uint8_t>& info, const String& path) {
+  void* value = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueW(info.data(), ToWide(path), &value, &length) || value == nullptr) {
+    return u"(none)";
+  }
+  return String(static_cast<const char16_t*>(value));
+}
+
+struct IconTraits {
+  using Handle = HICON;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { ::DestroyIcon(handle); }
+};
+
+struct BitmapTraits {
+  using Handle = HBITMAP;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { ::DeleteObject(handle); }
+};
+
+// The colour of the icon's first pixel (0xRRGGBB): which of the file's images the system drew.
+uint32_t IconColor(HICON icon) {
+  ICONINFO info{};
+  if (!::GetIconInfo(icon, &info)) return ~uint32_t{0};
+  const platform::ScopedHandle<BitmapTraits> color(info.hbmColor), mask(info.hbmMask);
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = 1;
+  format.bmiHeader.biHeight = 1;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  BITMAP bitmap{};
+  ::GetObjectW(color.Get(), sizeof bitmap, &bitmap);
+  std::vector<uint32_t> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight);
+  format.bmiHeader.biWidth = bitmap.bmWidth;
+  format.bmiHeader.biHeight = bitmap.bmHeight;
+  const HDC screen = ::GetDC(nullptr);
+  const int rows = ::GetDIBits(screen, color.Get(), 0, static_cast<UINT>(bitmap.bmHeight),
+                               pixels.data(), &format, DIB_RGB_COLORS);
+  ::ReleaseDC(nullptr, screen);
+  return rows > 0 && !pixels.empty() ? pixels[0] & 0xFFFFFF : ~uint32_t{0};
+}
+
+// A setup built from the real setup program names the product where Windows looks for it: the
+// file's version information (file properties, the list of installed programs) and its icon,
+// which the shell and Uninstall.exe, a copy of the program, show.
+TEST_F(ProgramLoader, TheSystemReadsTheProductsVersionAndIcon) {
+  folder_.WriteFile(u"setup\\Install.xml",
+                    "<Install><product><Settings><S name=\"ProductName\" value=\"ZELO\"/>"
+                    "<S name=\"ProductVersion\" value=\"5.00\"/>"
+                    "<S name=\"ProductVersionNo\" value=\"5.0.3.1\"/>"
+                    "<S name=\"Publisher\" value=\"ZELO Team\"/></Settings></product></Install>");
+  folder_.WriteFile(u"setup\\English.lng", "[File]\r\nName=English\r\n");
+  folder_.WriteFile(u"product\\ZELO.exe", "MZ player");
+  // One colour per size, so that the image the system picks can be told.
+  folder_.WriteFile(u"product.ico", MakeTestIconFile({{16, false, 0xFFFF0000},
+                                                      {32, false, 0xFF00FF00},
+                                                      {48, false, 0xFF0000FF}}));
+  const String output = FromNativePath(folder_.NativePath(u"branded.exe"));
+  CapturingConsole console;
+  ASSERT_EQ(RunSetupKit({u"build", u"--setup", FromNativePath(folder_.NativePath(u"setup")),
+                         u"--product", FromNativePath(folder_.NativePath(u"product")), u"-o",
+                         output, u"--program", Utf8ToString(UINSTALLER_SETUP_PROGRAM), u"--icon",
+                         FromNativePath(folder_.NativePath(u"product.ico")), u"--level", u"1",
+                         u"--no-lint"},
+                        console),
+            0)
+      << StringToUtf8(console.error);
+
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(ToWide(output), &ignored);
+  ASSERT_NE(size, 0u) << ::GetLastError();
+  std::vector<uint8_t> info(size);
+  ASSERT_TRUE(::GetFileVersionInfoW(ToWide(output), 0, size, info.data()));
+  void* value = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &value, &length));
+  ASSERT_EQ(length, 4u);
+  EXPECT_EQ(*static_cast<const DWORD*>(value), 0x04B00409u);
+  for (const auto& [key, expected] :
+       {std::pair{u"ProductName", u"ZELO"}, std::pair{u"CompanyName", u"ZELO Team"},
+        std::pair{u"ProductVersion", u"5.00"}, std::pair{u"FileVersion", u"5.00"},
+        std::pair{u"FileDescription", u"ZELO Setup"}}) {
+    EXPECT_EQ(VersionText(info, u"\\StringFileInfo\\040904B0\\" + String(key)), expected)
+        << StringToUtf8(key);
+  }
+  ASSERT_TRUE(::VerQueryValueW(info.data(), L"\\", &value, &length));
+  ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00050000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00030001u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00050000u);
+
+  // The shell's icon of the file: one group, drawn from the icon file's images.
+  EXPECT_EQ(::ExtractIconExW(ToWide(output), -1, nullptr, nullptr, 0), 1u);
+  HICON large = nullptr, small = nullptr;
+  // The count is of the handles made: one large and one small.
+  ASSERT_EQ(::ExtractIconExW(ToWide(output), 0, &large, &small, 1), 2u);
+  const platform::ScopedHandle<IconTraits> large_icon(large), small_icon(small);
+  ASSERT_TRUE(large_icon);
+  ASSERT_TRUE(small_icon);
+  const auto module = LoadAsImage(output);
+  ASSERT_TRUE(module);
+  for (const auto& [pixels, color] :
+       {std::pair{16, 0xFF0000u}, std::pair{32, 0x00FF00u}, std::pair{48, 0x0000FFu}}) {
+    const platform::ScopedHandle<IconTraits> icon(static_cast<HICON>(
+        ::LoadImageW(module.Get(), MAKEINTRESOURCEW(1), IMAGE_ICON, pixels, pixels, 0)));
+    ASSERT_TRUE(icon) << pixels << ": error " << ::GetLastError();
+    EXPECT_EQ(IconColor(icon.Get()), color) << pixels;
+  }
 }
 
 }  // namespace

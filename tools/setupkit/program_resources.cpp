@@ -8,10 +8,11 @@
 #include "support/memory_stream.h"
 
 void WriteProgramWithDataResources(StringView program, StringView output,
-                                   const std::vector<TDataResource>& resources) {
+                                   const std::vector<TDataResource>& resources,
+                                   const TProgramBranding& branding) {
   TMemoryStream original;
   original.LoadFromFile(program);
-  const std::vector<uint8_t> image = WithDataResources(original.Bytes(), resources);
+  const std::vector<uint8_t> image = WithDataResources(original.Bytes(), resources, branding);
   TFileStream file(output, fmCreate);
   file.WriteBuffer(image.data(), static_cast<int64_t>(image.size()));
 }

@@ -8,8 +8,10 @@
 #include "tools/setupkit/pe_resources.h"
 
 // Writes Output (created or replaced) as a copy of Program whose RCDATA resources include
-// Resources, placed as PlaceDataResources says; every other resource is kept. Program must have
+// Resources, placed as PlaceDataResources says, with Branding's icons and version information;
+// every other resource is kept. Program must have
 // passed CheckProgramImage. A program the image module cannot handle raises EPeImageError; a
 // file that cannot be read or written raises Exception.
 void WriteProgramWithDataResources(StringView program, StringView output,
-                                   const std::vector<TDataResource>& resources);
+                                   const std::vector<TDataResource>& resources,
+                                   const TProgramBranding& branding = {});

@@ -51,12 +51,18 @@ constexpr TCommandUsage CommandUsages[] = {
      u"      the installer reads them.\n"},
     {u"build",
      u"  build --setup <folder> --product <folder> -o <setup.exe> [--program <setup.exe>]\n"
-     u"        [--level 0-9] [--no-lint]\n"
+     u"        [--icon <file.ico>] [--level 0-9] [--no-lint]\n"
      u"      Runs lint on both folders first and builds nothing when it finds an error\n"
      u"      (--no-lint skips it).\n"
      u"      Packs both folders as pack does and writes a copy of the setup program whose\n"
-     u"      RCDATA resources \"SETUP\" and \"PRODUCT\" hold the two packages; its other\n"
-     u"      resources (manifest, version, icons) are kept and older packages replaced.\n"
+     u"      RCDATA resources \"SETUP\" and \"PRODUCT\" hold the two packages; older\n"
+     u"      packages are replaced. Its version information names the product as the\n"
+     u"      script's settings do: ProductName, CompanyName (Publisher), FileDescription\n"
+     u"      (\"<ProductName> Setup\"), FileVersion and ProductVersion (ProductVersion), and\n"
+     u"      the version numbers from ProductVersionNo, or else ProductVersion (0.0.0.0 when\n"
+     u"      they are not numbers such as \"5.0.3.1\"). --icon replaces the program's icon\n"
+     u"      (which Uninstall.exe, a copy of it, shows too) by the icon file's images; a file\n"
+     u"      that is not an icon is refused. Its other resources (the manifest) are kept.\n"
      u"      The program is \"setup.exe\" beside setupkit, or else the Windows build's\n"
      u"      (\"../win64/setup.exe\" from setupkit's folder), unless given. The folders must\n"
      u"      hold \"Install.xml\" and \"English.lng\" between them. The output's folder is\n"
@@ -73,8 +79,12 @@ constexpr TCommandUsage CommandUsages[] = {
      u"      destination that is not a full path, leaves its folder or is used twice; no\n"
      u"      \"ProductName\". \"warning:\" for what it survives: a product file nothing\n"
      u"      installs, texts a language file lacks (they fall back to English), no licence\n"
-     u"      for \"EN\", an unsigned program. Exit code 1 when there is an error, or any\n"
-     u"      finding with --strict; 0 otherwise. docs/install-xml.md describes the script.\n"},
+     u"      for \"EN\", a version setting that is not numbers such as \"5.0.3.1\", an\n"
+     u"      unsigned program. A setup program's headers are checked too: a field that points\n"
+     u"      outside the file (section data, symbol table, certificate table, debug data,\n"
+     u"      resource data) or sections that overlap are errors, each naming the field.\n"
+     u"      Exit code 1 when there is an error, or any finding with --strict; 0 otherwise.\n"
+     u"      docs/install-xml.md describes the script.\n"},
 };
 
 constexpr char16_t ExitCodes[] =
@@ -236,7 +246,8 @@ int Dispatch(const std::vector<String>& arguments, TToolConsole& console) {
   }
   if (command == u"build") {
     const CommandLine line = CommandLine::Parse(
-        arguments, {u"--setup", u"--product", u"-o", u"--program", u"--level"}, {u"--no-lint"});
+        arguments, {u"--setup", u"--product", u"-o", u"--program", u"--icon", u"--level"},
+        {u"--no-lint"});
     RejectBareFolders(line);
     if (!line.Positional.empty()) throw UsageError(u"unexpected argument " + line.Positional[0]);
     TBuildOptions options;
@@ -246,6 +257,11 @@ int Dispatch(const std::vector<String>& arguments, TToolConsole& console) {
     options.Program = line.Optional(u"--program");
     if (line.Has(u"--program") && options.Program.empty()) {
       throw UsageError(u"--program needs a file");
+    }
+    options.Icon = line.Optional(u"--icon");
+    if (line.Has(u"--icon") && options.Icon.empty()) throw UsageError(u"--icon needs a file");
+    if (!options.Icon.empty() && IsFolder(options.Icon)) {
+      throw UsageError(u"\"" + options.Icon + u"\" is a folder; give --icon an icon file");
     }
     options.Level = ParseLevel(line);
     // A setup that lint finds errors in would install wrongly or not at all: it is not built.

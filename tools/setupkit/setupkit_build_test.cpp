@@ -3,9 +3,11 @@
 // installer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
+#include "package/language_keys.h"
 #include "signed_tiny_program_bytes.h"
 #include "support/memory_stream.h"
 #include "tests/support/case_title.h"
@@ -15,6 +17,7 @@
 #include "tools/setupkit/native_path.h"
 #include "tools/setupkit/pe_resources.h"
 #include "tools/setupkit/setupkit.h"
+#include "tools/setupkit/test_picture.h"
 
 namespace {
 
@@ -24,6 +27,25 @@ std::string_view TinyProgramText() {
 
 std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
+}
+
+// A language file with every text the installer reads, each template with its placeholders,
+// but for the sections and keys Left out.
+std::string LanguageText(const std::string& name, const std::string& lang_id,
+                         const std::string& family, const std::vector<std::string>& left_out = {}) {
+  const auto kept = [&](const std::string& name_or_key) {
+    return std::find(left_out.begin(), left_out.end(), name_or_key) == left_out.end();
+  };
+  std::string text =
+      "[File]\r\nName=" + name + "\r\nLangId=" + lang_id + "\r\nFamily=" + family + "\r\n";
+  std::string section = "File";
+  for (const TLanguageKeyInfo& info : LanguageKeys) {
+    const std::string this_section = StringToUtf8(info.Section), key = StringToUtf8(info.Key);
+    if (this_section == "File" || !kept(this_section) || !kept(key)) continue;
+    if (this_section != section) text += "[" + (section = this_section) + "]\r\n";
+    text += key + "=" + name + " " + StringToUtf8(info.Placeholders) + "\r\n";
+  }
+  return text;
 }
 
 class SetupKitBuild : public testing::Test {
@@ -68,19 +90,15 @@ class SetupKitBuild : public testing::Test {
                       "<File name=\"$DEST\\ZELO.exe\"/><File name=\"$DEST\\Docs\\readme.txt\"/>"
                       "</Components><Settings><S name=\"ProductName\" value=\"ZELO\"/>"
                       "</Settings></product></Install>");
-    folder_.WriteFile(u"setup\\English.lng",
-                      "[File]\r\nName=English\r\nFamily=EN\r\n[Common]\r\nE1=Cannot write %s\r\n"
-                      "E3=Cannot create %s\r\n[PageSetup]\r\nTitle=Setup\r\n");
-    folder_.WriteFile(u"setup\\German.lng",
-                      "[File]\r\nName=Deutsch\r\n[Common]\r\nE1=Schreiben fehlgeschlagen: %s\r\n"
-                      "E3=Anlegen fehlgeschlagen: %s\r\n[PageSetup]\r\nTitle=Einrichtung\r\n");
-    for (const char16_t* picture :
-         {u"header.png", u"header_dark.png", u"wizard_light.png", u"wizard_dark.png"}) {
-      folder_.WriteFile(u"setup\\" + String(picture), "PNG");
-    }
+    folder_.WriteFile(u"setup\\English.lng", LanguageText("English", "1033", "EN"));
+    folder_.WriteFile(u"setup\\German.lng", LanguageText("Deutsch", "1031", "DE"));
+    folder_.WriteFile(u"setup\\header.png", PngPictureHeader(640, 53));
+    folder_.WriteFile(u"setup\\header_dark.png", PngPictureHeader(640, 53));
+    folder_.WriteFile(u"setup\\wizard_light.png", PngPictureHeader(188, 435));
+    folder_.WriteFile(u"setup\\wizard_dark.png", PngPictureHeader(188, 435));
     folder_.WriteFile(u"setup\\License.rtf", "{\\rtf1 Licence}");
     folder_.WriteFile(u"setup\\addons.ini", "L0=Add-on\r\nI0=addons.png\r\n");
-    folder_.WriteFile(u"setup\\addons.png", "PNG");
+    folder_.WriteFile(u"setup\\addons.png", PngPictureHeader(220, 90));
     folder_.WriteFile(u"product\\ZELO.exe", "MZ player");
     folder_.WriteFile(u"product\\readme.txt", "read me");
   }
@@ -110,13 +128,15 @@ TEST_F(SetupKitBuild, WritesTheProgramWithPackagesAsPackWritesThem) {
   EXPECT_EQ(data[1].Name, u"SETUP");
   EXPECT_EQ(data[1].Data, ReadBytes(u"setup.pkg"));
 
-  // The manifest and the version information stay as they were, and the packages take the
+  // The manifest stays as it was, the version information (which names the product, as
+  // setupkit_branding_test.cpp shows) keeps its place and language, and the packages take the
   // language the program's own resources use.
   const std::vector<TPeResource> before = ReadResources(program), after = ReadResources(built);
   ASSERT_EQ(after.size(), before.size() + 2);
   for (const TPeResource& resource : after) {
     EXPECT_EQ(resource.Language, 0x409);
     if (resource.Type.Number == PeResourceTypeData) continue;
+    if (resource.Type.Number == PeResourceTypeVersion) continue;
     const auto kept = std::find_if(before.begin(), before.end(), [&](const TPeResource& old) {
       return old.Type.Number == resource.Type.Number && old.Name.Number == resource.Name.Number;
     });
@@ -245,8 +265,9 @@ void BreakSetup(TemporaryFolder& folder) {
                    "</Components><Settings><S name=\"Publisher\" value=\"V\"/></Settings>\n"
                    "</product></Install>");
   folder.WriteFile(u"setup\\German.lng",
-                   "[File]\r\nName=Deutsch\r\n[Common]\r\nE1=Schreiben fehlgeschlagen: %s\r\n");
+                   LanguageText("Deutsch", "1031", "DE", {"E3", "PageSetup"}));
   std::filesystem::remove(folder.NativePath(u"setup\\header_dark.png"));
+  folder.WriteFile(u"setup\\wizard_light.png", "GIF89a");
   folder.WriteFile(u"setup\\addons.ini", "I0=missing.png\r\n");
 }
 
@@ -262,11 +283,13 @@ constexpr char16_t BrokenSetupReport[] =
     u"warning: Install.xml: no licence for \"EN\"; languages without a licence of their own show "
     u"an empty licence page\n"
     u"error: \"header_dark.png\" is in neither package; the wizard cannot start without it\n"
+    u"error: wizard_light.png: not a PNG picture: the wizard cannot draw it and stops before it "
+    u"shows; save it as PNG\n"
     u"error: addons.ini: picture \"missing.png\" (I0) is in neither package; the add-ons page "
     u"cannot be shown\n"
     u"warning: German.lng: [Common] E3 is missing; falls back to English\n"
     u"warning: German.lng: section [PageSetup] is missing; all of it falls back to English\n"
-    u"lint: 5 errors, 4 warnings\n";
+    u"lint: 6 errors, 4 warnings\n";
 
 TEST_F(SetupKitBuild, LintReportsEveryFindingOnItsOwnLine) {
   BreakSetup(folder_);
@@ -284,7 +307,7 @@ TEST_F(SetupKitBuild, LintReadsABuiltSetupAlike) {
   // A program just built is not signed yet: one warning more, after the packages' findings.
   const String report(BrokenSetupReport);
   EXPECT_EQ(console_.out, report.substr(0, report.rfind(u"lint: ")) + NotSignedWarning +
-                              u"lint: 5 errors, 5 warnings\n");
+                              u"lint: 6 errors, 5 warnings\n");
 
   EXPECT_EQ(Run({u"lint", Native(u"tiny.exe")}), 1);
   EXPECT_EQ(console_.error,
@@ -334,7 +357,7 @@ TEST_F(SetupKitBuild, LintSaysWhetherTheProgramIsSignedAsAWarning) {
 }
 
 TEST_F(SetupKitBuild, LintWarningsFailOnlyWhenStrict) {
-  folder_.WriteFile(u"setup\\German.lng", "[File]\r\nName=Deutsch\r\n[Common]\r\nE1=x\r\nE3=y\r\n");
+  folder_.WriteFile(u"setup\\German.lng", LanguageText("Deutsch", "1031", "DE", {"PageSetup"}));
   EXPECT_EQ(Lint(), 0);
   EXPECT_EQ(console_.out,
             u"warning: German.lng: section [PageSetup] is missing; all of it falls back to "
