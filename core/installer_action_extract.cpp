@@ -11,12 +11,13 @@
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
 #include "package/setup_package_builder.h"
-#include "platform/exception.h"
+#include "platform/change_observer.h"
 #include "platform/file.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/process.h"
 #include "platform/resource.h"
+#include "support/file_stream.h"
 #include "support/format_text.h"
 #include "support/ini_file.h"
 #include "support/names.h"
@@ -108,10 +109,16 @@ void TInstallerActionExtract::WriteUninstallData(
   const String exe_path = String(dest_path) + UninstallerName;
   const String dat_path = String(dest_path) + UninstallDataName;
 
+  // Written whole or not at all, like every file of the product: a full disk must not leave an
+  // uninstaller that cannot start.
   const String program = platform::GetProgramFileName();
-  if (!platform::CopyFileTo(program, exe_path, false)) {
-    RaiseLastOSError(program + u" -> " + exe_path);
-  }
+  TInstallerExtractHelper& helper = Installer->ExtractHelper();
+  const bool copied = helper.WriteTargetFile(exe_path, [&program](TStream& file) {
+    TFileStream running(program, fmOpenRead | fmShareDenyNone);
+    file.CopyFrom(running, 0);
+  });
+  // The record of the run tells where the uninstaller came from, as a plain copy would.
+  if (copied) platform::ReportChange(platform::Change::FileCopied, exe_path, program);
 
   TVYNIniFile ini;
   ini.Assign(OptionStore());
@@ -129,7 +136,8 @@ void TInstallerActionExtract::WriteUninstallData(
   list.SetPosition(0);
   TSetupPackageBuilder builder;
   builder.AddFile(list, u"Uninstall.ini");
-  builder.SaveToFile(dat_path, UninstallDataLevel);
+  helper.WriteTargetFile(dat_path,
+                         [&builder](TStream& file) { builder.Commit(file, UninstallDataLevel); });
 
   if (!Installer->HasOption(ioPortable)) {
     const TInstallerProductInfo& product = ProductInfo();

@@ -3,9 +3,10 @@
 // place stays locked the user decides.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
-#include <memory>
 
 #include "platform/text.h"
 #include "support/stream.h"
@@ -18,22 +19,36 @@ class TInstallerExtractHelper {
   void ExtractFile(const TInstallerScriptFile& entry);
   // Creates Path with all missing parents; raises the localized Common/E3 text on failure.
   void MakeDirectory(StringView path);
-  // Opens FileName for writing, shared with readers and writers, or returns null when the
-  // file is skipped: it is already in place (same MD5 as Source from its position), or the
-  // user chose Ignore. Abort raises the localized Common/E1 text. When message boxes are
-  // suppressed nobody is asked: a file still in use after a few tries is replaced at the next
-  // restart (CreateReplacementAtRestart).
-  std::unique_ptr<TStream> CreateTargetStream(StringView file_name, TStream& source);
-  // Creates "FileName.new" for the new bytes and has the system move it over FileName when it
-  // restarts; the run then ends asking for that restart. Raises Common/E1 when neither works.
-  std::unique_ptr<TStream> CreateReplacementAtRestart(StringView file_name);
-  // The file that replaces FileName at the next restart, as CreateReplacementAtRestart made it;
-  // FileName itself when nothing waits. What will be installed is measured there.
+
+  // Puts FileName in place whole or not at all. Write fills a new file beside it under a
+  // temporary name, which takes FileName's place only once complete; whatever fails on the way,
+  // the temporary file goes and FileName stays as it was. A failure that is not "in use" (a
+  // full disk, access denied, a device's name) raises EInstallerInstallError with the localized
+  // Common/E1 text and the system's reason on the next line.
+  //
+  // A FileName in use: one that already holds these bytes is left alone (false); otherwise it
+  // is moved aside to "FileName.bak", which the system deletes at the next restart, and the new
+  // file takes its place. When the place stays locked the user is asked: Retry, Ignore (false,
+  // the file is skipped) or Abort (Common/E1). With message boxes suppressed nobody is asked: a
+  // few tries, then the new file waits as "FileName.new" for the restart to replace FileName.
+  bool WriteTargetFile(StringView file_name, const std::function<void(TStream& file)>& write);
+
+  // The file that replaces FileName at the next restart, as WriteTargetFile left it; FileName
+  // itself when nothing waits. What will be installed is measured there.
   String FileInPlaceAfterRestart(StringView file_name) const;
   // The localized Common text of Key with its placeholders filled.
   String FormatCommonText(StringView key, std::initializer_list<StringView> arguments) const;
 
  private:
+  // The in-use part of WriteTargetFile, for a complete Temporary file that could not replace
+  // FileName because FileName is in use.
+  bool PlaceOverFileInUse(StringView file_name, const String& temporary);
+  // Moves Temporary to "FileName.new" and has the system move that over FileName when it
+  // restarts; the run then ends asking for that restart.
+  void ReplaceAtRestart(StringView file_name, const String& temporary);
+  // EInstallerInstallError: Common/E1 for FileName, then the system's text for Error.
+  [[noreturn]] void RaiseWriteFailure(StringView file_name, uint32_t error) const;
+
   // Target and replacement of each file left for the next restart in this run.
   std::map<String, String> replaced_at_restart_;
 };

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
 
 #include "core/installer_errors.h"
 #include "core/installer_resources.h"
@@ -21,14 +23,18 @@ class ExtractTest : public InstallerTest {
   }
   TInstallerExtractHelper& Helper() { return installer_->ExtractHelper(); }
 
-  // Writes what CreateTargetStream hands out, as ExtractFile would.
+  // Writes Content as ExtractFile would; false when the file was skipped.
   bool WriteThrough(StringView file_name, std::string_view content) {
-    TMemoryStream source(std::vector<uint8_t>(content.begin(), content.end()));
-    auto target = Helper().CreateTargetStream(file_name, source);
-    if (!target) return false;
-    source.SetPosition(0);
-    target->CopyFrom(source, source.Size());
-    return true;
+    return Helper().WriteTargetFile(file_name, [content](TStream& file) {
+      file.WriteBuffer(content.data(), static_cast<int64_t>(content.size()));
+    });
+  }
+  // The names in the folder, to see that no temporary file stayed behind.
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.NativePath(u"")))
+      names.insert(entry.path().filename().string());
+    return names;
   }
 };
 
@@ -80,7 +86,26 @@ TEST_F(ExtractTest, AFreeFileIsSimplyReplaced) {
   folder_.WriteFile(u"readme.txt", "old");
   EXPECT_TRUE(WriteThrough(folder_.PathOf(u"readme.txt"), "new"));
   EXPECT_EQ(folder_.ReadFile(u"readme.txt"), "new");
-  EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(u"readme.txt.bak")));
+  // Written beside it first, then renamed: no other name stays behind.
+  EXPECT_EQ(Names(), std::set<std::string>{"readme.txt"});
+}
+
+// A writer that fails on its own (a package it cannot build) keeps its message, and the file
+// that was there stays as it was.
+TEST_F(ExtractTest, AWriterFailureOtherThanTheFilesPassesThroughAndLeavesNothing) {
+  folder_.WriteFile(u"Uninstall.dat", "the old list");
+  try {
+    Helper().WriteTargetFile(folder_.PathOf(u"Uninstall.dat"), [](TStream& file) {
+      file.WriteBuffer("IPK5", 4);
+      throw EInstallerInstallError(u"Package was corrupted");
+    });
+    FAIL() << "expected EInstallerInstallError";
+  } catch (const EInstallerInstallError& error) {
+    // Not the file's failure: the writer's own message, unchanged.
+    EXPECT_EQ(error.Message(), u"Package was corrupted");
+  }
+  EXPECT_EQ(folder_.ReadFile(u"Uninstall.dat"), "the old list");
+  EXPECT_EQ(Names(), std::set<std::string>{"Uninstall.dat"});
 }
 
 }  // namespace

@@ -278,6 +278,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LyingTableCase{"OffsetBeyondPayload", 1, 1, 1000, 1, 0},
                     LyingTableCase{"NegativeOffset", 1, 1, -8, 4, 0},
                     LyingTableCase{"SizeBeyondPayload", 1, 1, 0, 0x7FFFFFFFFFFF, 0},
+                    // Each within the 32-byte payload, together 8 bytes past its end.
+                    LyingTableCase{"OffsetAndSizeTogetherBeyondPayload", 1, 1, 20, 20, 0},
                     LyingTableCase{"TableLengthBeyondPayload", 1, 1, 0, 4, 1000},
                     LyingTableCase{"NegativeTableLength", 1, 1, 0, 4, -100}),
     CaseTitle());

@@ -17,6 +17,7 @@ inline constexpr uint32_t ErrorInvalidHandle = 6;
 inline constexpr uint32_t ErrorNotEnoughMemory = 8;
 inline constexpr uint32_t ErrorNotSameDevice = 17;
 inline constexpr uint32_t ErrorSharingViolation = 32;
+inline constexpr uint32_t ErrorLockViolation = 33;
 inline constexpr uint32_t ErrorHandleEof = 38;
 inline constexpr uint32_t ErrorNotSupported = 50;
 inline constexpr uint32_t ErrorFileExists = 80;

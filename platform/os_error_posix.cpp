@@ -30,6 +30,9 @@ String SysErrorMessage(uint32_t error_code) {
     case ErrorNotSameDevice: return u"The system cannot move the file to a different disk drive.";
     case ErrorSharingViolation:
       return u"The process cannot access the file because it is being used by another process.";
+    case ErrorLockViolation:
+      return u"The process cannot access the file because another process has locked a portion "
+             u"of the file.";
     case ErrorHandleEof: return u"Reached the end of the file.";
     case ErrorNotSupported: return u"The request is not supported.";
     case ErrorFileExists: return u"The file exists.";

@@ -87,6 +87,13 @@ void RemoveDuplicates(TVYNStringList& list) {
   }
 }
 
+// The system's text for a backup failure, on a line of its own. Nothing when no system error is
+// known (throwing may clear it on Windows): its text would only say "success" under a failure.
+String SystemReasonLine(uint32_t os_error) {
+  if (os_error == platform::ErrorSuccess) return {};
+  return u"\r\n" + platform::SysErrorMessage(os_error);
+}
+
 }  // namespace
 
 bool NeedsInstallWarning() {
@@ -228,9 +235,9 @@ String TInstallerActionPrepare::WriteArchive(const TInstallerFileList& list,
       const uint32_t os_error = platform::GetLastOSError();
       discard();
       throw EInstallerBackupError(
-          FormatText(u"An error occurs while backuping the \"%s\" file (%d)\r\n%s\r\n%s",
-                     {item.FileName, Decimal(item.Size), error.Message(),
-                      platform::SysErrorMessage(os_error)}));
+          FormatText(u"An error occurs while backuping the \"%s\" file (%d)\r\n%s",
+                     {item.FileName, Decimal(item.Size), error.Message()}) +
+          SystemReasonLine(os_error));
     }
     StepDone();
   }
@@ -240,8 +247,8 @@ String TInstallerActionPrepare::WriteArchive(const TInstallerFileList& list,
     const uint32_t os_error = platform::GetLastOSError();
     discard();
     throw EInstallerBackupError(
-        FormatText(u"Cannot complete the backup \"%s\"\r\n%s\r\n%s",
-                   {archive_name, error.Message(), platform::SysErrorMessage(os_error)}));
+        FormatText(u"Cannot complete the backup \"%s\"\r\n%s", {archive_name, error.Message()}) +
+        SystemReasonLine(os_error));
   }
   return archive_name;
 }

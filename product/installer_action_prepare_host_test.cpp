@@ -351,6 +351,25 @@ TEST_F(PrepareActionTest, AFailedBackupRemovesTheArchiveAndDeletesNothing) {
   }
 }
 
+// A failure that left no system error behind must not end the box with the system's text for
+// "no error", a line that would read as if the backup had succeeded.
+TEST_F(PrepareActionTest, ABackupFailureWithoutSystemErrorAddsNoSuccessLine) {
+  InstallPlayer(3400, true);
+  WriteFile(InDest(u"ZELO.exe"), "MZ the player");
+  const String message = FailingPrepare<EInstallerBackupError>(u"", [] {
+    HostDouble::FailFileOperation(HostDouble::FileOperation::Read, 1, platform::ErrorSuccess);
+  });
+  HostDouble::ClearFileFailures();
+  const String success = platform::SysErrorMessage(platform::ErrorSuccess);
+  size_t start = 0;
+  for (size_t end = 0; end != String::npos; start = end + 2) {
+    end = message.find(u"\r\n", start);
+    EXPECT_NE(message.substr(start, end == String::npos ? String::npos : end - start), success)
+        << StringToUtf8(message);
+  }
+  std::filesystem::remove_all(folder_.NativePath(InDest(u"!Backup")));
+}
+
 TEST_F(PrepareActionTest, WithoutBackupOnlyTheFilesBeingInstalledAndObsoleteOnesGo) {
   InstallPlayer(3400, true);
   WriteFiles({InDest(u"ZELO.exe"), InDest(u"readme.txt"), InDest(u"Langs\\Russian.lng"),

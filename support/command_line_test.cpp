@@ -48,6 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{
             "DrivesStartNewValues", u"C:\\a.txt D:\\b.txt", {{u"", {u"C:\\a.txt", u"D:\\b.txt"}}}},
         ParseCase{"FreeWordsStayTogether", u"hello world", {{u"", {u"hello world"}}}},
+        // The free text before a quoted value is a value of its own, and comes first.
+        ParseCase{"FreeTextThenQuotedValue", u"C:\\a \"D:\\b c\"", {{u"", {u"C:\\a", u"D:\\b c"}}}},
         ParseCase{"EmptyQuotedValueIsDropped", u"/X=\"\"", {{u"X", {}}}},
         ParseCase{"DelimitersInsideAValue", u"/X=a-b/c", {{u"X", {u"a-b/c"}}}},
         ParseCase{"LoneQuoteInAValueIsDropped", u"/X=\"abc", {{u"X", {u"abc"}}}},

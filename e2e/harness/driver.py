@@ -2,6 +2,7 @@
 full exit code, find a window and read its controls, press a button."""
 
 import json
+import re
 import time
 from pathlib import Path
 
@@ -31,15 +32,26 @@ class LaunchedProgram:
         return text or None
 
 
+# The destination a command line names: /AUTO=<folder>, quoted or not, in any letter case.
+_AUTO_FOLDER = re.compile(r'[/-]AUTO=(?:"([^"]+)"|(\S+))', re.IGNORECASE)
+
+
 class Driver:
     def __init__(self, prefix: WinePrefix, driver_exe: Path, output: Path):
         self._prefix = prefix
         self._exe = driver_exe
         self._output = output
         self._launches = 0
+        # Every folder a program was told to install into, in the order of the launches: the
+        # state "clean" looks there too, not only at the default folder.
+        self.named_folders = []
 
     def launch(self, command_line: str) -> LaunchedProgram:
         """Starts a raw Windows command line exactly as written."""
+        for quoted, plain in _AUTO_FOLDER.findall(command_line):
+            folder = quoted or plain
+            if folder not in self.named_folders:
+                self.named_folders.append(folder)
         self._launches += 1
         command_file = self._output / f"launch-{self._launches}.cmd.txt"
         result_file = self._output / f"launch-{self._launches}.result.txt"

@@ -25,6 +25,9 @@ class Context:
         self.driver = driver
         self.display = display
         self.holders = []  # background programs holding files open
+        # Undone when the scenario ends, pass or fail, before its prefix goes (a drive mounted
+        # for it, say); newest first.
+        self.cleanups = []
         self._screenshots = 0
 
     def demo_log(self, program: str):
@@ -71,6 +74,12 @@ def demo_environment(output: Path) -> dict:
     return {"ZELO_DEMO_LOG_DIR": f"Z:{folder}"}
 
 
+class Skipped(Exception):
+    """Raised by an action that cannot be carried out on this machine (say, without the right
+    to mount a file system): the scenario ends there, neither passed nor failed, with the
+    reason printed."""
+
+
 class State:
     """A named condition of the machine; `check` raises AssertionError when it does not hold."""
 
@@ -108,6 +117,7 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
     display = Xvfb(output / "xvfb.log") if scenario.display else None
     place = build / "wine" / "scenarios" / scenario.name
     prefix = None
+    context = None
     try:
         prefix = WinePrefix(build / "wine", place, "x11" if display else "null",
                             display.display if display else None,
@@ -124,6 +134,9 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
             expected.check(context)
         print("  passed")
         return True
+    except Skipped as reason:
+        print(f"  SKIPPED: {reason}")
+        return True
     except AssertionError as failure:
         print(f"  FAILED: {failure}")
         if display is not None:
@@ -133,6 +146,15 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
         traceback.print_exc()
         return False
     finally:
+        if context is not None and context.cleanups and prefix is not None:
+            # Nothing of the prefix may still hold what a clean-up takes away (a busy mount).
+            prefix.stop_server()
+        while context is not None and context.cleanups:
+            cleanup = context.cleanups.pop()
+            try:
+                cleanup()
+            except Exception:  # pylint: disable=broad-except
+                traceback.print_exc()
         if prefix is not None:
             if keep:
                 prefix.stop_server()

@@ -7,16 +7,57 @@ PRODUCT_KEY = UNINSTALL_KEY + r"\ZELO"
 DEFAULT_FOLDER = r"C:\Program Files\ZELO"
 
 
-class Clean(State):
-    """Nothing of the product on the machine: no uninstall registration, no program folder."""
+def written_by_setup(context: Context, folder: str):
+    """What lies in Folder of what an installation writes there: the demo's files of every
+    language, the uninstaller's two files, and files still under their temporary names. Empty
+    when the folder does not exist (or is not a folder)."""
+    from .demo import DemoProduct, clean_path
+    try:
+        root = context.prefix.unix_path(folder)
+    except ValueError:
+        return []
+    if not root.is_dir():
+        return []
+    destination = folder.rstrip("\\") + "\\"
+    names = {clean_path(component.destination.replace("$DEST", destination))[len(destination):]
+             for component in DemoProduct(context.build).components()}
+    names |= {"Uninstall.exe", "Uninstall.dat"}
+    found = sorted(name for name in names if root.joinpath(*name.split("\\")).exists())
+    found += sorted(str(path.relative_to(root)) for path in root.rglob("~*.tmp"))
+    return found
 
-    name = "clean"
+
+class AllOf(State):
+    """Every one of the states, checked in order."""
+
+    def __init__(self, *states):
+        self.states = states
+        self.name = "; ".join(state.name for state in states)
+
+    def check(self, context: Context):
+        for state in self.states:
+            state.check(context)
+
+
+class Clean(State):
+    """Nothing of the product on the machine: no uninstall registration, no default program
+    folder, and nothing an installation writes in any folder the scenario named, here or to a
+    program with /AUTO=<folder>: a refused run must not have written into the folder it was
+    given. Such a folder may exist (a scenario may have put something there itself)."""
+
+    def __init__(self, folder: str = None):
+        self.folder = folder
+        self.name = "clean" + (f" (also {folder})" if folder else "")
 
     def check(self, context: Context):
         registry = context.registry()
         assert not registry.has_key(PRODUCT_KEY), f"{PRODUCT_KEY} exists"
         folder = context.prefix.unix_path(DEFAULT_FOLDER)
         assert not folder.exists(), f"{DEFAULT_FOLDER} exists"
+        named = ([self.folder] if self.folder else []) + list(context.driver.named_folders)
+        for named_folder in named:
+            found = written_by_setup(context, named_folder)
+            assert not found, f"{named_folder} holds what an installation writes: {found}"
 
 
 class Installed(State):

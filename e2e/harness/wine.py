@@ -99,11 +99,16 @@ class WinePrefix:
         return users[0]
 
     def unix_path(self, windows_path: str) -> Path:
-        """C:\\dir\\file as a Linux path inside this prefix (drive C only)."""
+        """C:\\dir\\file as a Linux path inside this prefix; another drive letter through the
+        prefix's own mapping of it (dosdevices), as a scenario that adds a drive sets it up."""
         path = PureWindowsPath(windows_path)
-        if path.drive.upper() != "C:":
-            raise ValueError("only drive C: lives inside the prefix: " + windows_path)
-        return self.drive_c.joinpath(*path.parts[1:])
+        drive = path.drive.upper()
+        if drive == "C:":
+            return self.drive_c.joinpath(*path.parts[1:])
+        mapped = self.path / "dosdevices" / drive.lower()
+        if len(drive) != 2 or drive[1] != ":" or drive == "Z:" or not mapped.is_symlink():
+            raise ValueError("no drive of this prefix holds " + windows_path)
+        return mapped.resolve().joinpath(*path.parts[1:])
 
     def wait_until_idle(self, timeout=120) -> bool:
         """Waits until every process of the prefix has ended (the wineserver exits then).

@@ -11,7 +11,7 @@ from e2e.harness.old_installation import (LayOutOldInstallation, OldInstallation
                                           OldInstallationInPlace)
 from e2e.harness.scenario import Context, Scenario, State
 from e2e.harness.setup_log import assert_in_order, read_entries
-from e2e.harness.states import PRODUCT_KEY, Clean, Installed
+from e2e.harness.states import PRODUCT_KEY, AllOf, Clean, Installed
 
 FOLDER = "C:\\Apps\\ZELO\\"
 # In a folder that does not exist yet, with a blank in its name.
@@ -27,16 +27,6 @@ def ended(action: str):
 def no_errors(entries):
     errors = [entry for entry in entries if entry.startswith("Error")]
     assert not errors, f"the log reports errors: {errors}"
-
-
-class AllOf(State):
-    def __init__(self, *states):
-        self.states = states
-        self.name = "; ".join(state.name for state in states)
-
-    def check(self, context: Context):
-        for state in self.states:
-            state.check(context)
 
 
 class InstallLogged(State):

@@ -6,7 +6,7 @@ import time
 
 from e2e.harness.actions import RunSetup
 from e2e.harness.scenario import Action, Context, Scenario, State
-from e2e.harness.states import Clean
+from e2e.harness.states import Clean, Installed
 from e2e.harness.wine import stop_process, wait_for
 
 FOLDER = "C:\\Apps\\ZELO\\"
@@ -57,13 +57,20 @@ class Waiting(State):
 
 
 class CommandsHandedBack(State):
-    name = "the post-install commands arrived at the first process"
+    name = "updated in place; the post-install commands arrived at the first process"
 
     def check(self, context: Context):
         requests = context.spawn_requests.read_text(encoding="utf-8").splitlines()
         # The script's "$DEST\ZELO.exe" after a destination that ends in a backslash, then
         # the home page ("$LINK").
         assert requests == [FOLDER + "\\ZELO.exe", "https://www.example.com/zelo/"], requests
+        # Handing the commands back is worth nothing if the update itself did not happen: the
+        # files, the uninstaller and the registration, and the configuration of the new version.
+        Installed(FOLDER).check(context)
+        config = context.prefix.unix_path(FOLDER + "ZELO.ini").read_bytes()
+        text = config.decode("utf-16") if config[:2] in (b"\xff\xfe", b"\xfe\xff") \
+            else config.decode("cp1252")
+        assert "Version=5" in text, f"ZELO.ini does not name the new version: {text!r}"
 
 
 SCENARIO = Scenario(
