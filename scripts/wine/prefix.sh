@@ -8,8 +8,10 @@
 #   prefix.sh teardown <prefix>                stop its wineserver, remove its /tmp folder
 #
 # Every call runs Wine with WINEDEBUG=-all, a private HOME beside the prefix, no
-# winemenubuilder (it would write .desktop files into HOME) and no Mono or Gecko prompts, and
-# without a display unless UINSTALLER_WINE_DISPLAY names one.
+# winemenubuilder (it would write .desktop files into HOME), no winedbg (a crashing program
+# must end with its exception code; the debugger Wine starts for it otherwise waits for ever,
+# headless, and keeps the prefix's server and every lock it inherited), no Mono or Gecko
+# prompts, and without a display unless UINSTALLER_WINE_DISPLAY names one.
 set -euo pipefail
 
 WINE64=${WINE64:-/usr/lib/wine/wine64}
@@ -24,7 +26,7 @@ wine_env() {
   fi
   env -u DISPLAY -u WAYLAND_DISPLAY -u UINSTALLER_WINE_DISPLAY "${display[@]}" \
     WINEPREFIX="$prefix" HOME="$prefix/../home" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" "$@"
+    WINEDLLOVERRIDES="winemenubuilder.exe,winedbg.exe=d;mscoree,mshtml=" "$@"
 }
 
 stop_server() {

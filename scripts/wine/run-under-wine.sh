@@ -20,7 +20,9 @@ if [ ! -f "$units/.ready" ]; then
   touch "$units/.ready"
 fi
 
+# The lock's descriptor stays here: a wineserver that inherited it would keep the prefix locked
+# after a test killed for its time.
 status=0
-"$here/prefix.sh" run "$units/prefix" "$@" || status=$?
-"$here/prefix.sh" teardown "$units/prefix"
+"$here/prefix.sh" run "$units/prefix" "$@" 8>&- || status=$?
+"$here/prefix.sh" teardown "$units/prefix" 8>&-
 exit "$status"
