@@ -1,12 +1,17 @@
 // The extraction action.
 #include "core/installer_action_extract.h"
 
+#include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "core/installer.h"
 #include "core/installer_application_repository.h"
 #include "core/installer_errors.h"
 #include "core/installer_extract_helper.h"
+#include "core/installer_path.h"
 #include "core/installer_product_info.h"
 #include "core/installer_resources.h"
 #include "package/installer_script.h"
@@ -15,8 +20,10 @@
 #include "platform/file.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
+#include "platform/locale.h"
 #include "platform/process.h"
 #include "platform/resource.h"
+#include "platform/shell_folders.h"
 #include "support/file_stream.h"
 #include "support/format_text.h"
 #include "support/ini_file.h"
@@ -28,8 +35,39 @@ constexpr char16_t UninstallerName[] = u"Uninstall.exe";
 constexpr char16_t UninstallDataName[] = u"Uninstall.dat";
 constexpr int UninstallDataLevel = 4;
 
+constexpr StringView DestVariable = u"$DEST";
+
 String Decimal(int value) {
   return Utf8ToString(std::to_string(value));
+}
+
+[[noreturn]] void RefuseTarget(StringView name, StringView why) {
+  throw EInstallerInstallError(FormatText(u"The installation script places a file at \"%s\", %s.",
+                                          {QuotablePath(name), why}));
+}
+
+// The folder that a target's leading variable names, cleaned as targets are; empty for a target
+// that starts with none. The destination is not among them: every target may lie in it.
+String FolderOfLeadingVariable(StringView name) {
+  const TInstallerResources& resources = Installer->Resources();
+  const std::pair<StringView, String> folders[] = {
+      {u"$TEMP", platform::TemporaryFolder()},
+      {u"$DESKTOP", resources.DesktopFolder()},
+      {u"$STARTMENU", resources.StartMenuFolder()},
+      {u"$PROGRAMS", resources.ProgramFilesFolder()},
+  };
+  for (const auto& [variable, folder] : folders) {
+    if (name.starts_with(variable)) {
+      return platform::IncludeTrailingPathDelimiter(CleanInstallerPath(folder));
+    }
+  }
+  return String();
+}
+
+// Whether two entries can both be installed in one run: one of them is for every language, or
+// both are for the same family.
+bool CanBeInstalledTogether(const TInstallerScriptFile& a, const TInstallerScriptFile& b) {
+  return a.LangFamily.empty() || b.LangFamily.empty() || SameName(a.LangFamily, b.LangFamily);
 }
 
 // Adds one path to the "Uninstall" section: relative to Destination (cleaned up by ExpandPath)
@@ -82,15 +120,91 @@ void TInstallerActionExtract::Execute() {
 }
 
 void TInstallerActionExtract::CheckTargets(const TInstallerScript& script) {
+  TInstallerResources& resources = Installer->Resources();
+  // Cleaned as every target is, so that comparisons see what will be written. Not expanded: a
+  // folder the user named "$TEMP" is a folder, not a variable.
+  const String destination =
+      platform::IncludeTrailingPathDelimiter(CleanInstallerPath(Installer->DestPath()));
+  const String family = resources.GetLanguageFamily();
+  const String uninstaller = destination + UninstallerName;
+  const String uninstall_data = destination + UninstallDataName;
+  // Every target so far by its name as Windows compares it, for the entries that share it.
+  std::unordered_map<String, std::vector<const TInstallerScriptFile*>> placed;
+
   const TInstallerScriptGroup& components = script.Components;
   for (int i = 0; i < components.Count(); ++i) {
-    const String& name = components.Items(i).Name;
-    const String target = Installer->Resources().ExpandPath(name);
-    if (!platform::IsAbsolutePath(target)) {
-      throw EInstallerInstallError(FormatText(
-          u"The installation script places a file at \"%s\", which is not a full path.", {name}));
+    const TInstallerScriptFile& entry = components.Items(i);
+    const String& name = entry.Name;
+    if (const String problem = TargetNameProblem(name); !problem.empty()) {
+      RefuseTarget(name, u"which cannot be written as it reads: " + problem);
+    }
+    const String target = resources.ExpandPath(name);
+    if (!platform::IsAbsolutePath(target)) RefuseTarget(name, u"which is not a full path");
+    const String folder = FolderOfLeadingVariable(name);
+    if (!platform::IsPathInFolder(target, destination) &&
+        (folder.empty() || !platform::IsPathInFolder(target, folder))) {
+      RefuseTarget(name, FormatText(u"which is \"%s\", outside the destination folder and outside "
+                                    u"the folder its variable names",
+                                    {QuotablePath(target)}));
+    }
+    if (const String device = DeviceNameIn(target); !device.empty()) {
+      RefuseTarget(name, FormatText(u"which names the device \"%s\"", {device}));
+    }
+    if (platform::SameFileName(target, uninstaller) ||
+        platform::SameFileName(target, uninstall_data)) {
+      RefuseTarget(name, u"where the uninstaller's own file goes");
+    }
+    std::vector<const TInstallerScriptFile*>& same = placed[platform::UpperCase(target)];
+    for (const TInstallerScriptFile* other : same) {
+      if (CanBeInstalledTogether(*other, entry)) {
+        RefuseTarget(name, FormatText(u"the same file as \"%s\" to Windows, which ignores letter "
+                                      u"case and trailing dots and blanks",
+                                      {QuotablePath(other->Name)}));
+      }
+    }
+    same.push_back(&entry);
+    if (entry.MatchesLanguage(family) && target.size() > MaximumInstalledPathLength) {
+      RefuseTarget(name, FormatText(u"whose full path would be %d characters long, more than the "
+                                    u"%d that Windows programs handle: choose a shorter "
+                                    u"destination folder",
+                                    {Decimal(static_cast<int>(target.size())),
+                                     Decimal(static_cast<int>(MaximumInstalledPathLength))}));
     }
   }
+}
+
+String TInstallerActionExtract::DestinationLengthProblem(const TInstallerScript& script,
+                                                         StringView destination) {
+  TInstallerResources& resources = Installer->Resources();
+  const String family = resources.GetLanguageFamily();
+  // The longest path below the destination of a file this run installs there; the uninstaller
+  // always is one of them.
+  String longest = UninstallerName;
+  const TInstallerScriptGroup& components = script.Components;
+  for (int i = 0; i < components.Count(); ++i) {
+    const TInstallerScriptFile& entry = components.Items(i);
+    if (!entry.MatchesLanguage(family) || !StringView(entry.Name).starts_with(DestVariable)) {
+      continue;
+    }
+    String below =
+        CleanInstallerPath(resources.ExpandPathVariables(entry.Name.substr(DestVariable.size())));
+    const size_t delimiters = std::min(below.find_first_not_of(u'\\'), below.size());
+    below.erase(0, delimiters);
+    if (below.size() > longest.size()) longest = std::move(below);
+  }
+  const String folder = platform::IncludeTrailingPathDelimiter(CleanInstallerPath(destination));
+  if (folder.size() + longest.size() <= MaximumInstalledPathLength) return String();
+  // The folder, without its trailing delimiter, that would still leave room.
+  const size_t room = longest.size() + 1 < MaximumInstalledPathLength
+                          ? MaximumInstalledPathLength - longest.size() - 1
+                          : 0;
+  return FormatText(
+      u"The destination folder \"%s\" is too long for the files installed in it: \"%s\" would get "
+      u"a path of %d characters, more than the %d that Windows programs handle. Choose a folder "
+      u"of at most %d characters.",
+      {QuotablePath(destination), longest,
+       Decimal(static_cast<int>(folder.size() + longest.size())),
+       Decimal(static_cast<int>(MaximumInstalledPathLength)), Decimal(static_cast<int>(room))});
 }
 
 std::vector<const TInstallerScriptFile*> TInstallerActionExtract::CreateFileList() const {

@@ -2,11 +2,14 @@
 #include "core/installer_path.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
 #include <vector>
 
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "support/format_text.h"
+#include "support/names.h"
 
 namespace {
 
@@ -114,7 +117,9 @@ String CleanInstallerPath(StringView path) {
 
 String NormalizeDestPath(StringView path) {
   String clean = CleanInstallerPath(path);
-  if (clean.find(u'~') != String::npos) {
+  // A destination too long to be one is refused as it stands (DestPathError); asking the
+  // system about it would only cost time.
+  if (clean.find(u'~') != String::npos && clean.size() <= MaximumDestPathLength + 1) {
     // A short name ("PROGRA~1") would make the same folder look like another one to every
     // comparison with the long form; only an existing folder has a long form to find.
     String long_path;
@@ -124,6 +129,16 @@ String NormalizeDestPath(StringView path) {
 }
 
 String DestPathError(StringView path) {
+  const size_t length = platform::ExcludeTrailingPathDelimiter(path).size();
+  if (length > MaximumDestPathLength) {
+    return FormatText(
+        u"The destination folder \"%s\" is %d characters long: the paths of the files installed "
+        u"in it would pass the %d characters that Windows programs handle. Choose a folder of at "
+        u"most %d characters.",
+        {QuotablePath(path), Utf8ToString(std::to_string(length)),
+         Utf8ToString(std::to_string(MaximumInstalledPathLength)),
+         Utf8ToString(std::to_string(MaximumDestPathLength))});
+  }
   if (!platform::IsAbsolutePath(path)) {
     return FormatText(
         u"The destination folder \"%s\" is not a full path: name its drive or network share too.",
@@ -134,5 +149,68 @@ String DestPathError(StringView path) {
         u"The destination folder \"%s\" is the root of a drive or share: choose a folder in it.",
         {path});
   }
+  if (const String device = DeviceNameIn(path); !device.empty()) {
+    return FormatText(
+        u"The destination folder \"%s\" names the device \"%s\": choose another folder.",
+        {path, device});
+  }
   return String();
+}
+
+bool IsDeviceName(StringView part) {
+  // The name before the first dot, without trailing blanks, is what Windows compares: "NUL.txt"
+  // and "CON .log" are devices as much as "NUL" is.
+  StringView stem = part.substr(0, std::min(part.find(u'.'), part.size()));
+  while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
+  static constexpr std::array<StringView, 6> Plain = {u"CON", u"PRN",    u"AUX",
+                                                      u"NUL", u"CONIN$", u"CONOUT$"};
+  for (const StringView device : Plain) {
+    if (SameName(stem, device)) return true;
+  }
+  if (stem.size() == 4 &&
+      (SameName(stem.substr(0, 3), u"COM") || SameName(stem.substr(0, 3), u"LPT"))) {
+    const char16_t number = stem[3];
+    return (number >= u'0' && number <= u'9') || number == u'\u00B9' || number == u'\u00B2' ||
+           number == u'\u00B3';
+  }
+  return false;
+}
+
+String DeviceNameIn(StringView path) {
+  size_t start = 0;
+  while (start < path.size()) {
+    const size_t end = std::min(path.find_first_of(u"\\/", start), path.size());
+    const StringView part = path.substr(start, end - start);
+    if (!part.empty() && IsDeviceName(part)) return String(part);
+    start = end + 1;
+  }
+  return String();
+}
+
+String TargetNameProblem(StringView path) {
+  String slashed(path);
+  std::replace(slashed.begin(), slashed.end(), u'/', u'\\');
+  if (slashed.starts_with(u"\\\\?\\") || slashed.starts_with(u"\\\\.\\")) {
+    return u"it addresses the system's device namespace";
+  }
+  for (size_t i = 0; i < slashed.size(); ++i) {
+    const char16_t unit = slashed[i];
+    if (unit < 32) return u"it holds a control character";
+    if (String(u"\"<>*?|").find(unit) != String::npos) {
+      return u"it holds a character that file names cannot hold";
+    }
+    // "C:\…" is a drive; a colon anywhere else names a data stream of a file ("a.txt:stream")
+    // or a drive in the middle of a path.
+    if (unit == u':' && !(i == 1 && IsDriveLetter(slashed[0]))) {
+      return u"it names a data stream (a colon after a name)";
+    }
+  }
+  return String();
+}
+
+String QuotablePath(StringView path) {
+  constexpr size_t Head = 60;
+  constexpr size_t Tail = 20;
+  if (path.size() <= Head + Tail + 1) return String(path);
+  return String(path.substr(0, Head)) + u"\u2026" + String(path.substr(path.size() - Tail));
 }

@@ -3,7 +3,17 @@
 // Uninstall.dat go to and the folder that is registered are always the same folder.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/text.h"
+
+// The longest full path of an installed file that Windows programs handle: shortcuts, file
+// dialogs, the shell and most programs stop at MAX_PATH, 260 characters with the closing zero.
+// An installation with longer paths installs, but is broken for its user.
+inline constexpr size_t MaximumInstalledPathLength = 259;
+// The longest destination folder, without its trailing delimiter: Uninstall.exe and
+// Uninstall.dat are always installed in it, behind a delimiter, and must stay within the limit.
+inline constexpr size_t MaximumDestPathLength = MaximumInstalledPathLength - 1 - 13;
 
 // Path cleaned up the way Windows itself reads it, in the one form the installer keeps:
 // - "/" read as "\"; the long-path prefixes "\\?\" and "\\?\UNC\" (and "\\.\") taken off, so
@@ -22,6 +32,25 @@ String CleanInstallerPath(StringView path);
 String NormalizeDestPath(StringView path);
 
 // Why Path (as NormalizeDestPath gives it) cannot be a destination, or empty when it can: it
-// must be a full path ("C:\…" or "\\server\share\…"), and not a drive's or a share's root, whose
-// clean-up on uninstall would reach everything on the drive.
+// must be a full path ("C:\…" or "\\server\share\…"), not a drive's or a share's root, whose
+// clean-up on uninstall would reach everything on the drive, name no device ("C:\NUL\"), and be
+// at most MaximumDestPathLength characters long. The length is checked first and costs nothing, so
+// that a destination of thousands of characters is refused before anything looks at the disk.
 String DestPathError(StringView path);
+
+// Whether Part, one name between delimiters, is a device's name to Windows, whatever its
+// extension and letter case: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9
+// (with the superscript digits one to three too). Writing to "NUL.txt" writes to no file.
+bool IsDeviceName(StringView part);
+// The first name between delimiters of Path that is a device's, or empty when there is none.
+String DeviceNameIn(StringView path);
+
+// Why a target as the installation script writes it (before its variables are replaced and the
+// path is cleaned up) would not be written as it reads, or empty when it would: the clean-up
+// removes characters that names cannot hold, so "a.txt:stream" (a data stream) or "a?.txt" would
+// quietly become another name; "\\?\" and "\\.\" address the system's device namespace; control
+// characters are in no valid name. A colon is allowed only as a drive's ("C:\").
+String TargetNameProblem(StringView path);
+
+// Path as a message quotes it: a path of thousands of characters is cut in its middle.
+String QuotablePath(StringView path);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/case_title.h"
 
 namespace {
@@ -82,18 +84,104 @@ const String Root = u"\" is the root of a drive or share: choose a folder in it.
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DestPathErrorCases,
-    testing::Values(DestinationCase{"AFolderOnADrive", u"C:\\Apps\\ZELO\\", u""},
-                    DestinationCase{"AFolderOnAShare", u"\\\\server\\share\\ZELO\\", u""},
-                    DestinationCase{"Relative", u"Apps\\ZELO\\",
-                                    u"The destination folder \"Apps\\ZELO\\" + NotFull},
-                    DestinationCase{"RelativeToADrivesCurrentFolder", u"C:Apps\\",
-                                    u"The destination folder \"C:Apps\\" + NotFull},
-                    DestinationCase{"RootedWithoutADrive", u"\\Apps\\",
-                                    u"The destination folder \"\\Apps\\" + NotFull},
-                    DestinationCase{"ADrivesRoot", u"C:\\",
-                                    u"The destination folder \"C:\\" + Root},
-                    DestinationCase{"AShareRoot", u"\\\\server\\share\\",
-                                    u"The destination folder \"\\\\server\\share\\" + Root}),
+    testing::Values(
+        DestinationCase{"AFolderOnADrive", u"C:\\Apps\\ZELO\\", u""},
+        DestinationCase{"AFolderOnAShare", u"\\\\server\\share\\ZELO\\", u""},
+        DestinationCase{"Relative", u"Apps\\ZELO\\",
+                        u"The destination folder \"Apps\\ZELO\\" + NotFull},
+        DestinationCase{"RelativeToADrivesCurrentFolder", u"C:Apps\\",
+                        u"The destination folder \"C:Apps\\" + NotFull},
+        DestinationCase{"RootedWithoutADrive", u"\\Apps\\",
+                        u"The destination folder \"\\Apps\\" + NotFull},
+        DestinationCase{"ADrivesRoot", u"C:\\", u"The destination folder \"C:\\" + Root},
+        DestinationCase{"AShareRoot", u"\\\\server\\share\\",
+                        u"The destination folder \"\\\\server\\share\\" + Root},
+        DestinationCase{"ADevice", u"C:\\Apps\\nul.txt\\",
+                        u"The destination folder \"C:\\Apps\\nul.txt\\\" names the "
+                        u"device \"nul.txt\": choose another folder."},
+        DestinationCase{"AsLongAsAllowed",
+                        u"C:\\" + String(MaximumDestPathLength - 3, u'x') + u"\\", u""}),
     CaseTitle());
+
+// A destination of thousands of characters would have every file's path pass what Windows
+// programs handle, and nested folders made for it by the thousand; it is refused on its length
+// alone, before anything else is looked at, with a message of readable length.
+TEST(DestPathError, ATooLongDestinationIsRefusedOnItsLengthWithAShortMessage) {
+  const String one_too_long = u"C:\\" + String(MaximumDestPathLength - 2, u'x') + u"\\";
+  EXPECT_TRUE(DestPathError(one_too_long).starts_with(u"The destination folder \"C:\\xxx"));
+  EXPECT_NE(DestPathError(one_too_long).find(u"is 246 characters long"), String::npos);
+
+  String huge = u"C:";
+  while (huge.size() < 10000) huge += u"\\abcd";
+  const String error = DestPathError(huge);
+  const String length = Utf8ToString(std::to_string(huge.size()));
+  EXPECT_NE(error.find(u"is " + length + u" characters long"), String::npos) << StringToUtf8(error);
+  EXPECT_NE(error.find(u"at most 245 characters"), String::npos);
+  EXPECT_LT(error.size(), 400u);
+  // Relative or not, a destination that long is told about its length first.
+  EXPECT_NE(DestPathError(huge.substr(2)).find(u"characters long"), String::npos);
+}
+
+TEST(IsDeviceName, KnowsTheDevicesWhateverTheirExtensionAndCase) {
+  for (const StringView device :
+       {u"CON", u"con", u"NUL.txt", u"nul.tar.gz", u"CON .log", u"PRN", u"AUX", u"COM1",
+        u"com9.txt", u"LPT0", u"COM\u00B9", u"LPT\u00B3", u"CONIN$", u"conout$.x"}) {
+    EXPECT_TRUE(IsDeviceName(device)) << StringToUtf8(device);
+  }
+  for (const StringView name :
+       {u"CONSOLE", u"NULL.txt", u"COM10", u"COM", u"LPTX", u"acon", u"x.NUL", u"CO", u""}) {
+    EXPECT_FALSE(IsDeviceName(name)) << StringToUtf8(name);
+  }
+  EXPECT_EQ(DeviceNameIn(u"C:\\a\\COM1.txt\\b"), u"COM1.txt");
+  EXPECT_EQ(DeviceNameIn(u"C:\\a/aux/b"), u"aux");
+  EXPECT_EQ(DeviceNameIn(u"C:\\a\\b"), u"");
+}
+
+struct TargetCase {
+  const char* Title;
+  String Name;
+  String Problem;  // empty: written as it reads
+};
+
+class TargetNameProblemCases : public testing::TestWithParam<TargetCase> {};
+
+TEST_P(TargetNameProblemCases, NamesWhatTheCleanUpWouldQuietlyChange) {
+  EXPECT_EQ(TargetNameProblem(GetParam().Name), GetParam().Problem);
+}
+
+const String Stream = u"it names a data stream (a colon after a name)";
+const String Character = u"it holds a character that file names cannot hold";
+const String Namespace = u"it addresses the system's device namespace";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TargetNameProblemCases,
+    testing::Values(TargetCase{"Plain", u"$DEST\\Help\\Help.txt", u""},
+                    TargetCase{"Slashes", u"$DEST/Help/Help.txt", u""},
+                    TargetCase{"ADrive", u"C:\\Apps\\x.txt", u""},
+                    TargetCase{"AShare", u"\\\\server\\share\\x.txt", u""},
+                    TargetCase{"DotsAndBlanks", u"$DEST\\a b.c. \\x", u""},
+                    TargetCase{"AStream", u"$DEST\\a.txt:evil", Stream},
+                    TargetCase{"AStreamOfAFolder", u"$DEST\\Help:x\\a.txt", Stream},
+                    TargetCase{"ADriveInTheMiddle", u"$DEST\\D:\\a.txt", Stream},
+                    TargetCase{"AStreamRightAfterAVariable", u"$DEST:evil", Stream},
+                    TargetCase{"AWildcard", u"$DEST\\*.txt", Character},
+                    TargetCase{"AQuestionMark", u"$DEST\\a?.txt", Character},
+                    TargetCase{"AQuote", u"$DEST\\\"a\".txt", Character},
+                    TargetCase{"APipe", u"$DEST\\a|b", Character},
+                    TargetCase{"AControlCharacter", u"$DEST\\a\tb",
+                               u"it holds a control character"},
+                    TargetCase{"TheLongPathPrefix", u"\\\\?\\C:\\x.txt", Namespace},
+                    TargetCase{"TheDevicePrefix", u"\\\\.\\C:\\x.txt", Namespace},
+                    TargetCase{"TheDevicePrefixWithSlashes", u"//./PhysicalDrive0", Namespace}),
+    CaseTitle());
+
+TEST(QuotablePath, CutsALongPathInItsMiddle) {
+  EXPECT_EQ(QuotablePath(u"C:\\short"), u"C:\\short");
+  const String path = u"C:\\" + String(500, u'a') + u"\\end.txt";
+  const String quoted = QuotablePath(path);
+  EXPECT_LT(quoted.size(), 100u);
+  EXPECT_TRUE(quoted.starts_with(u"C:\\aaa"));
+  EXPECT_TRUE(quoted.ends_with(u"aaa\\end.txt"));
+}
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The installer's resources.
 #include "core/installer_resources.h"
 
+#include <string>
+
 #include "core/installer.h"
 #include "core/installer_errors.h"
 #include "core/installer_language_dialog.h"
@@ -49,6 +51,24 @@ void ReplaceAll(String& text, StringView variable, const std::function<String()>
   }
 }
 
+// Every language file is read whole, several times over (the language dialog reads them all, a
+// run merges its language over English), and held as text many times its size in memory.
+// Refusing an oversized one before any of that, from the package's table alone, keeps a damaged
+// or hostile package from costing gigabytes.
+void CheckLanguageFileSizes(const TSetupPackageReader& package) {
+  const TSetupPackageFileTable& table = package.FileTable();
+  for (int i = 0; i < table.Count(); ++i) {
+    const TSetupPackageFileTableItem& item = table.Items(i);
+    if (item.Size > MaximumLanguageFileSize && SameName(Extension(item.Name), u".lng")) {
+      throw EInstallerInstallError(
+          FormatText(u"The language file \"%s\" holds %d bytes, more than the %d bytes a language "
+                     u"file may hold.",
+                     {item.Name, Utf8ToString(std::to_string(item.Size)),
+                      Utf8ToString(std::to_string(MaximumLanguageFileSize))}));
+    }
+  }
+}
+
 }  // namespace
 
 TInstallerResources::TInstallerResources() {
@@ -66,6 +86,8 @@ TInstallerResources::TInstallerResources() {
     if (SameName(Extension(table.Items(i).Name), u".lng")) languages_.Add(table.Items(i).Name);
   }
   languages_.SortLogical();
+  CheckLanguageFileSizes(*setup_package_);
+  CheckLanguageFileSizes(*product_package_);
 
   desktop_folder_ = ShellFolderOrTemporary(platform::ShellFolder::CommonDesktop);
   start_menu_folder_ = ShellFolderOrTemporary(platform::ShellFolder::CommonPrograms);

@@ -2,6 +2,7 @@
 // installer script, the languages and the texts in force, path variables and system folders.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "package/installer_script.h"
@@ -10,12 +11,16 @@
 #include "support/memory_stream.h"
 #include "support/string_list.h"
 
+// The largest language file a setup may carry, in bytes. Real ones hold a few kilobytes of
+// texts; a larger one is damaged or hostile, and reading it would cost memory many times over.
+inline constexpr int64_t MaximumLanguageFileSize = 4 * 1024 * 1024;
+
 class TInstallerResources {
  public:
   // Opens "SETUP" and "PRODUCT" from the program's resources, or the product package from
   // "<program>.dat" when the program runs as "Uninstall.exe"; reads "Install.xml"; lists the
-  // languages; asks the system for its folders. A missing resource, a damaged package or a
-  // missing script raises.
+  // languages; asks the system for its folders. A missing resource, a damaged package, a
+  // missing script or a language file larger than MaximumLanguageFileSize raises.
   TInstallerResources();
 
   // Loads "English.lng", lets the language dialog choose (it decides alone in automatic runs)

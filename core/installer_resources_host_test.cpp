@@ -2,10 +2,15 @@
 // pretend another one.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "core/installer_errors.h"
 #include "core/installer_language_dialog.h"
 #include "core/installer_resources.h"
 #include "core/installer_test_fixture.h"
 #include "core/installer_user_interface.h"
+#include "package/setup_package_builder.h"
 #include "platform/host_double.h"
 
 namespace {
@@ -77,6 +82,39 @@ TEST_F(LanguageChoice, TheRussianLicenceForTheRussianFamily) {
   const auto license = installer.Resources().GetLicense();
   EXPECT_EQ(std::string(license->Bytes().begin(), license->Bytes().end()),
             "{\\rtf1\\ansi Russian licence.\\par}");
+}
+
+}  // namespace
+
+namespace {
+
+// Every language file is read whole, by the language dialog and again for the run, and held as
+// text several times its size: one far larger than any real one is refused from the package's
+// table alone, before a byte of it is read.
+TEST_F(LanguageChoice, ALanguageFileLargerThanTheLimitIsRefusedBeforeItIsRead) {
+  const std::string script =
+      "<Install><product><Settings><Setting name=\"ProductName\" value=\"ZELO\"/></Settings>"
+      "</product></Install>";
+  const std::string english = "[File]\r\nFamily=EN\r\n";
+  TSetupPackageBuilder builder;
+  TMemoryStream xml(std::vector<uint8_t>(script.begin(), script.end()));
+  builder.AddFile(xml, u"Install.xml");
+  TMemoryStream english_file(std::vector<uint8_t>(english.begin(), english.end()));
+  builder.AddFile(english_file, u"English.lng");
+  TMemoryStream huge(std::vector<uint8_t>(static_cast<size_t>(MaximumLanguageFileSize) + 1, ' '));
+  builder.AddFile(huge, u"Langs\\Huge.LNG");
+  TMemoryStream package;
+  builder.Commit(package, 0);
+  HostDouble::SetDataResource(nullptr, u"SETUP", package.Bytes());
+  HostDouble::SetDataResource(nullptr, u"PRODUCT", package.TakeBytes());
+  try {
+    CreateAutomatic();
+    FAIL() << "expected EInstallerInstallError";
+  } catch (const EInstallerInstallError& error) {
+    EXPECT_EQ(error.Message(),
+              u"The language file \"Langs\\Huge.LNG\" holds 4194305 bytes, more than the 4194304 "
+              u"bytes a language file may hold.");
+  }
 }
 
 }  // namespace

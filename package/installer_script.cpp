@@ -2,11 +2,31 @@
 #include "package/installer_script.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/file_name.h"
 #include "support/names.h"
 #include "support/xml_attribute.h"
 #include "support/xml_document.h"
+
+namespace {
+
+// Whether any element below Root lies more than Limit levels deep (Root being level 1). Walked
+// with a list of its own instead of the call stack, so that a hostile script nested a million
+// levels deep costs no more than its size, and stops at the first element too deep.
+bool DeeperThan(const TVYNXMLNode& root, int limit) {
+  std::vector<std::pair<const TVYNXMLNode*, int>> pending{{&root, 1}};
+  while (!pending.empty()) {
+    const auto [node, depth] = pending.back();
+    pending.pop_back();
+    if (depth > limit) return true;
+    for (int i = 0; i < node->Count(); ++i) pending.emplace_back(node->Items(i), depth + 1);
+  }
+  return false;
+}
+
+}  // namespace
 
 bool TInstallerScriptFile::MatchesLanguage(StringView family) const {
   return LangFamily.empty() || SameName(LangFamily, family);
@@ -69,6 +89,11 @@ void TInstallerScript::Load(TStream& stream) {
   }
   const TVYNXMLNode* root = document.Items(0);
   if (root == nullptr) throw EInstallerScriptError(String(Refusal) + u"it holds no element");
+  if (DeeperThan(*root, MaximumScriptDepth)) {
+    throw EInstallerScriptError(u"Install.xml nests its elements more than " +
+                                Utf8ToString(std::to_string(MaximumScriptDepth)) +
+                                u" levels deep; a script needs four.");
+  }
 
   if (const TVYNXMLNode* setup = root->FindNode("setup")) {
     if (const TVYNXMLNode* license = setup->FindNode("license")) License.Load(*license);

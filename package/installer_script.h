@@ -54,12 +54,17 @@ class TInstallerScriptGroup {
   std::vector<std::unique_ptr<TInstallerScriptFile>> items_;
 };
 
+// How deep a script may nest its elements. A script needs four levels (root, product,
+// Components, File); far deeper nesting is damage or an attack, and is refused plainly.
+inline constexpr int MaximumScriptDepth = 64;
+
 class TInstallerScript {
  public:
   // Fills the collections from an "Install.xml" stream (text XML, in the system's ANSI code
   // page unless a byte order mark or its declaration names an encoding, or a compact form).
   // Raises EInstallerScriptError, naming the script and the problem with its line and column,
-  // when the stream is empty, holds no element, or its text breaks the rules of XML; and what
+  // when the stream is empty, holds no element, its text breaks the rules of XML, or its
+  // elements nest deeper than MaximumScriptDepth; and what
   // the XML document raises ("Only one Root available", a read error of a compact form).
   void Load(TStream& stream);
 

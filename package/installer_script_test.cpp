@@ -192,3 +192,35 @@ TEST(InstallerScript, TextWithoutDeclarationIsReadInTheAnsiCodePage) {
 }
 
 }  // namespace
+
+namespace {
+
+// Root, then Depth - 1 nested elements below it.
+std::string Nested(int depth) {
+  std::string xml;
+  for (int i = 0; i < depth; ++i) xml += "<a>";
+  for (int i = 0; i < depth; ++i) xml += "</a>";
+  return xml;
+}
+
+// A script nested thousands of levels deep is refused by name, without the reader (or the
+// document's destruction) recursing once per level: under the sanitizers a recursion that deep
+// would overflow the stack.
+TEST(InstallerScript, NestingDeeperThanTheLimitIsRefused) {
+  EXPECT_NO_THROW(Load(Nested(MaximumScriptDepth)));
+  for (const int depth : {MaximumScriptDepth + 1, 200000}) {
+    try {
+      Load(Nested(depth));
+      FAIL() << "expected EInstallerScriptError for " << depth;
+    } catch (const EInstallerScriptError& error) {
+      EXPECT_EQ(error.Message(),
+                u"Install.xml nests its elements more than 64 levels deep; a script needs four.");
+    }
+  }
+  // Deep inside a real script, past its files, counts too.
+  const std::string script = "<Install><product><Components><File name=\"$DEST\\a\"/>" +
+                             Nested(100000) + "</Components></product></Install>";
+  EXPECT_THROW(Load(script), EInstallerScriptError);
+}
+
+}  // namespace

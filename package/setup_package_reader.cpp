@@ -17,10 +17,11 @@ uint32_t LoadUInt32(const uint8_t* bytes) {
          uint32_t(bytes[3]) << 24;
 }
 
-// A source can expand many times over, but not without bound in practice; the payload buffer
-// is reserved up to this multiple of the body so that ordinary packages decode without
-// reallocating, while a forged PayloadSize over a tiny body reserves next to nothing.
-constexpr int64_t ReservedExpansion = 64;
+// The payload buffer is reserved up front only up to this multiple of the body, about what the
+// product's files compress by; a payload that expands further grows as it decodes. So a forged
+// PayloadSize (up to 4 GiB) claims no more memory than the body's real content does, even over
+// a body of many megabytes.
+constexpr int64_t ReservedExpansion = 4;
 constexpr int64_t MinimumReservation = 1 << 20;
 
 // Reads a little-endian integer of the payload's file table; running past the table's end

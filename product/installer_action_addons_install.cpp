@@ -3,9 +3,11 @@
 
 #include <memory>
 
+#include "core/installer_errors.h"
 #include "core/installer_resources.h"
 #include "core/installer_summary_builder.h"
 #include "platform/exception.h"
+#include "platform/file_name.h"
 #include "platform/shell_execute.h"
 #include "platform/shell_folders.h"
 #include "support/format_text.h"
@@ -38,6 +40,13 @@ String TInstallerActionAddonsInstall::BuildSwitches(const TVYNStringList& addons
   return switches;
 }
 
+String TInstallerActionAddonsInstall::InstallerPath(const TVYNStringList& addons,
+                                                    StringView temporary_folder) {
+  const String name = platform::ExtractFileName(addons.GetValue(u"P4"));
+  if (name.empty() || name == u"." || name == u"..") return String();
+  return String(temporary_folder) + name;
+}
+
 void TInstallerActionAddonsInstall::Execute() {
   const TAddonsChoice choice = ReadChoice(OptionStore());
   if (!choice.Viewer && !choice.Extensions && !choice.Shortcuts) return;
@@ -46,8 +55,13 @@ void TInstallerActionAddonsInstall::Execute() {
   const String installer_name = addons->GetValue(u"P4");
   String temporary;
   if (!platform::GetTempFolder(temporary)) RaiseLastOSError();
-  const String path = temporary + installer_name;
-  Resources().GetStream(installer_name)->SaveToFile(path);
+  const std::unique_ptr<TMemoryStream> installer = Resources().GetStream(installer_name);
+  // Written with the setup's rights: the list must not be able to put a file anywhere else.
+  const String path = InstallerPath(*addons, temporary);
+  if (path.empty()) {
+    throw EInstallerGeneralError(u"\"addons.ini\" names no installer file (\"P4\")");
+  }
+  installer->SaveToFile(path);
 
   const String parameters =
       FormatText(addons->GetValue(u"CL"),

@@ -24,4 +24,9 @@ class TInstallerActionAddonsInstall : public TInstallerAction {
   // "AddonsShortcuts", each followed by a blank.
   static String BuildSwitches(const TVYNStringList& addons, bool viewer, bool extensions,
                               bool shortcuts);
+  // Where the installer that P4 names is written: straight into TemporaryFolder (with its
+  // trailing delimiter), under the last part of the name. A name with folders in it ("..\",
+  // "sub/x.exe") is still looked up as such in the packages, but the file never lands above or
+  // below the temporary folder. Empty when the name ends in no file name.
+  static String InstallerPath(const TVYNStringList& addons, StringView temporary_folder);
 };

@@ -10,6 +10,7 @@
 #include "platform/shell_execute.h"
 #include "product/installer_actions_test_fixture.h"
 #include "support/ini_file.h"
+#include "support/string_list.h"
 #include "tests/support/case_title.h"
 
 namespace {
@@ -113,6 +114,46 @@ TEST_F(AddonsInstallTest, AnInstallerThatCannotBeWrittenFailsTheAction) {
   TInstallerActionAddonsInstall action;
   EXPECT_THROW(RunAction(action), Exception);
   EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
+}
+
+struct InstallerPathCase {
+  const char* Title;
+  const char* List;
+  const char16_t* Expected;  // below the temporary folder; empty: no file name at all
+};
+
+class AddonsInstallerPathTest : public testing::TestWithParam<InstallerPathCase> {};
+
+TEST_P(AddonsInstallerPathTest, StaysDirectlyInTheTemporaryFolder) {
+  const InstallerPathCase& test = GetParam();
+  TVYNStringList addons;
+  addons.SetText(Utf8ToString(test.List));
+  const String path = TInstallerActionAddonsInstall::InstallerPath(addons, u"C:\\Temp\\");
+  EXPECT_EQ(path, *test.Expected == u'\0' ? String() : u"C:\\Temp\\" + String(test.Expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, AddonsInstallerPathTest,
+    testing::Values(InstallerPathCase{"AFileName", "P4=PictaSetup.exe", u"PictaSetup.exe"},
+                    InstallerPathCase{"FromASubfolderOfThePackage", "P4=addons\\PictaSetup.exe",
+                                      u"PictaSetup.exe"},
+                    InstallerPathCase{"WithSlashes", "P4=addons/PictaSetup.exe", u"PictaSetup.exe"},
+                    InstallerPathCase{"UpAndOut", "P4=..\\..\\Windows\\picta.dll", u"picta.dll"},
+                    InstallerPathCase{"ADrive", "P4=C:picta.exe", u"picta.exe"},
+                    InstallerPathCase{"NoName", "CL=%s", u""},
+                    InstallerPathCase{"AFolder", "P4=addons\\", u""},
+                    InstallerPathCase{"TheParent", "P4=addons\\..", u""}),
+    CaseTitle());
+
+TEST_F(AddonsInstallTest, AnInstallerNamedWithFoldersIsWrittenIntoTheTemporaryFolder) {
+  ExtendPackage(u"SETUP", {{u"addons.ini", "P4=..\\PictaSetup.exe\r\nCL=%s\r\n"},
+                           {u"..\\PictaSetup.exe", AddonsInstaller}});
+  CreateInteractive();
+  Choose(true, false, false);
+  TInstallerActionAddonsInstall action;
+  RunAction(action);
+  EXPECT_EQ(folder_.ReadFile(u"Temp\\PictaSetup.exe"), AddonsInstaller);
+  EXPECT_FALSE(Exists(u"PictaSetup.exe"));
 }
 
 TEST_F(AddonsInstallTest, AnInstallerThatDoesNotStartLeavesTheInstallationGoing) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/installer_errors.h"
+#include "platform/file_attributes.h"
+#include "platform/os_error.h"
 #include "product/installer_actions_test_fixture.h"
 #include "support/ini_file.h"
 
@@ -53,6 +56,35 @@ TEST_F(ConfigTest, ARunWithoutIntegrationChoicesLeavesNoIntegrationSection) {
   TVYNIniFile config(folder_.PathOf(u"ZELO.ini"));
   EXPECT_FALSE(config.ValueExists(u"Integration", u"ShortcutDesktop"));
   EXPECT_TRUE(config.ValueExists(u"System", u"Version"));
+}
+
+// A full disk while the settings are saved: the run hears of it, and the settings file of the
+// installation stays whole, as it was, with nothing half-written beside it.
+TEST_F(ConfigTest, AFailedSaveFailsTheRunAndLeavesTheOldFileWhole) {
+  TInstaller& installer = CreateAutomatic();
+  installer.Resources().InitializeLanguages();
+  const std::string old_settings = "[System]\r\nVersion=4510\r\n[Player]\r\nVolume=80\r\n";
+  WriteFile(u"ZELO.ini", old_settings);
+  HostDouble::FailFileOperation(HostDouble::FileOperation::Write, 1, platform::ErrorDiskFull);
+  TInstallerActionConfig action;
+  EXPECT_THROW(RunAction(action), EInstallerInstallError);
+  HostDouble::ClearFileFailures();
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.ini"), old_settings);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.NativePath())) {
+    EXPECT_EQ(entry.path().filename(), "ZELO.ini");
+  }
+}
+
+TEST_F(ConfigTest, AReadOnlySettingsFileIsStillUpdated) {
+  TInstaller& installer = CreateAutomatic();
+  installer.Resources().InitializeLanguages();
+  WriteFile(u"ZELO.ini", "[System]\r\nVersion=4510\r\n");
+  ASSERT_TRUE(platform::SetFileAttributeFlags(folder_.PathOf(u"ZELO.ini"),
+                                              platform::FileAttributeReadOnly));
+  TInstallerActionConfig action;
+  RunAction(action);
+  TVYNIniFile config(folder_.PathOf(u"ZELO.ini"));
+  EXPECT_EQ(config.ReadString(u"System", u"Version", u""), u"5000");
 }
 
 }  // namespace

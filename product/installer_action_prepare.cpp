@@ -12,6 +12,7 @@
 #include "core/installer_resources.h"
 #include "core/installer_summary_builder.h"
 #include "package/installer_script.h"
+#include "platform/change_observer.h"
 #include "platform/clock.h"
 #include "platform/exception.h"
 #include "platform/file_name.h"
@@ -85,6 +86,21 @@ void RemoveDuplicates(TVYNStringList& list) {
       list.Delete(i);
     }
   }
+}
+
+// The name an archive has while it is being written, beside its own: "~" + its name + ".tmp",
+// the form every file being written takes. It does not end in ".zip", so that nothing counts
+// it among the backups.
+String UnfinishedArchiveName(const String& archive_name) {
+  return platform::ExtractFilePath(archive_name) + u"~" + platform::ExtractFileName(archive_name) +
+         u".tmp";
+}
+
+bool IsUnfinishedArchiveName(StringView name) {
+  constexpr StringView Start = u"~z Before install ";
+  constexpr StringView End = u".zip.tmp";
+  return name.size() > Start.size() + End.size() && SameName(name.substr(0, Start.size()), Start) &&
+         SameName(name.substr(name.size() - End.size()), End);
 }
 
 // The system's text for a backup failure, on a line of its own. Nothing when no system error is
@@ -165,6 +181,7 @@ void TInstallerActionPrepare::Execute() {
   AddObsoleteFiles(deletion_list);
   AddFilesBeingInstalled(deletion_list);
   RemoveDuplicates(deletion_list);
+  if (HasOption(ioUpdate)) KeepInstalledConfiguration(deletion_list, dest);
 
   RunTasks(deletion_list);
 
@@ -219,13 +236,17 @@ String TInstallerActionPrepare::WriteArchive(const TInstallerFileList& list,
 
   MakeDirectory(backup_folder);
   const String archive_name = BackupArchiveName(backup_folder);
-  auto archive = std::make_unique<TZipWriter>(archive_name);
+  // Written under a temporary name and given its own only once complete: a run cut short (a
+  // power cut, the process killed) must not leave a broken archive that passes for a backup
+  // and, among the archives kept, pushes out a complete older one. The next run removes such a
+  // leftover (AddOldBackups).
+  const String partial_name = UnfinishedArchiveName(archive_name);
+  auto archive = std::make_unique<TZipWriter>(partial_name);
 
-  // An archive that lacks files must not stay: it would pass for a backup and, among the
-  // archives kept, push out a complete older one.
-  const auto discard = [&archive, &archive_name] {
+  // An archive that lacks files must not stay, for the same reason.
+  const auto discard = [&archive, &partial_name] {
     archive.reset();
-    static_cast<void>(platform::RemoveFile(archive_name));
+    static_cast<void>(platform::RemoveFile(partial_name));
   };
   for (int i = 0; i < list.Count(); ++i) {
     const TInstallerFileList::TItem& item = list.Items(i);
@@ -250,6 +271,15 @@ String TInstallerActionPrepare::WriteArchive(const TInstallerFileList& list,
         FormatText(u"Cannot complete the backup \"%s\"\r\n%s", {archive_name, error.Message()}) +
         SystemReasonLine(os_error));
   }
+  archive.reset();
+  if (!platform::MoveFileReplacing(partial_name, archive_name)) {
+    const uint32_t os_error = platform::GetLastOSError();
+    discard();
+    throw EInstallerBackupError(FormatText(u"Cannot complete the backup \"%s\"", {archive_name}) +
+                                SystemReasonLine(os_error));
+  }
+  // The record of the run names the archive itself, not only the name it was written under.
+  platform::ReportChange(platform::Change::FileWritten, archive_name);
   return archive_name;
 }
 
@@ -259,7 +289,13 @@ void TInstallerActionPrepare::AddOldBackups(TVYNStringList& list, const String& 
   if (!platform::ListFolder(backup_folder, entries)) return;
   TVYNStringList archives;
   for (const platform::FolderEntry& entry : entries) {
-    if (entry.IsFolder || !SameName(platform::ExtractFileExt(entry.Name), u".zip")) continue;
+    if (entry.IsFolder) continue;
+    // What a run cut short while saving left behind: never a backup, always deleted.
+    if (IsUnfinishedArchiveName(entry.Name)) {
+      list.Add(backup_folder + entry.Name);
+      continue;
+    }
+    if (!SameName(platform::ExtractFileExt(entry.Name), u".zip")) continue;
     // This run's archive is kept whatever its name sorts as (a version "10.0" sorts before
     // "9.0"); the others compete for the remaining places.
     if (!written.empty() && SameName(backup_folder + entry.Name, written)) continue;
@@ -289,6 +325,15 @@ void TInstallerActionPrepare::AddFilesBeingInstalled(TVYNStringList& list) const
   const TInstallerScriptGroup& components = Script().Components;
   for (int i = 0; i < components.Count(); ++i) {
     list.Add(Resources().ExpandPath(components.Items(i).Name));
+  }
+}
+
+void TInstallerActionPrepare::KeepInstalledConfiguration(TVYNStringList& list, const String& dest) {
+  // The file that tells which version is installed, as the product information chose it.
+  const String config =
+      platform::FileExists(dest + u"ZELO.ini") ? dest + u"ZELO.ini" : dest + u"ZELO3.ini";
+  for (int i = list.Count() - 1; i >= 0; --i) {
+    if (SameName(list.Items(i), config)) list.Delete(i);
   }
 }
 

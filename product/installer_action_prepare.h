@@ -6,7 +6,10 @@
 // add-in folders and the new version's profiles survive.
 //
 // A failure before the deletion (the backup above all) stops the action with nothing deleted:
-// the previous installation is either saved or left in place.
+// the previous installation is either saved or left in place. The same holds when the process
+// is killed at any moment: every old file is in place, in a complete archive, or about to be
+// replaced, and a run started again finishes the job (an unfinished archive never passes for a
+// backup, and an update stays recognisable as one until the new configuration is written).
 #pragma once
 
 #include <memory>
@@ -43,15 +46,22 @@ class TInstallerActionPrepare : public TInstallerAction {
   void FindProfiles();
   void CreateTasks();
   // Saves List into a new archive in BackupFolder and returns its path (empty when the list is
-  // empty). Raises EInstallerBackupError when the files are too many or one cannot be saved; an
-  // archive that could not be completed is removed.
+  // empty). The archive gets its name only once complete. Raises EInstallerBackupError when the
+  // files are too many or one cannot be saved; an archive that could not be completed is
+  // removed.
   String WriteArchive(const TInstallerFileList& list, const String& backup_folder);
-  // Adds all but the newest archives of BackupFolder to the deletion list; Written (when not
-  // empty) is the archive of this run, which always stays.
+  // Adds all but the newest archives of BackupFolder to the deletion list, and the unfinished
+  // archives runs cut short left there; Written (when not empty) is the archive of this run,
+  // which always stays.
   static void AddOldBackups(TVYNStringList& list, const String& backup_folder,
                             const String& written);
   void AddObsoleteFiles(TVYNStringList& list) const;
   void AddFilesBeingInstalled(TVYNStringList& list) const;
+  // On an update, drops the installation's configuration in Dest from List: it stays, saved in
+  // the archive, until the configuration action rewrites it for the new version. Until then a
+  // run cut short (the process killed, a power cut) and started again still finds the version
+  // it was updating, and updates it again rather than installing afresh over it.
+  static void KeepInstalledConfiguration(TVYNStringList& list, const String& dest);
   void RunTasks(TVYNStringList& list);
   static void DeleteFiles(const TVYNStringList& list);
   void StepDone();

@@ -16,6 +16,7 @@
 #include "core/installer_application_repository.h"
 #include "core/installer_errors.h"
 #include "core/installer_summary_builder.h"
+#include "platform/change_observer.h"
 #include "platform/exception.h"
 #include "platform/os_error.h"
 #include "product/player_installation_test_fixture.h"
@@ -252,6 +253,150 @@ TEST_F(PrepareActionTest, ThreeArchivesAreKeptWithThisRunsAmongThem) {
     std::set<String> remaining = test.Remaining;
     remaining.insert(u"notes.txt");
     EXPECT_EQ(Backups(), remaining);
+  }
+}
+
+// A run killed while saving leaves its archive under the temporary name; the next run must
+// neither count it among the backups (it would push out a complete one) nor leave it behind,
+// whether or not it saves a backup itself.
+TEST_F(PrepareActionTest, AnArchiveLeftUnfinishedByARunCutShortIsDeletedAndNeverKept) {
+  const String unfinished = u"~z Before install 5.0 [2024.03.05 14-00-00].zip.tmp";
+  const auto archive = [](int day) {
+    return u"z Before install 4.51 [2020.01.0" + Utf8ToString(std::to_string(day)) +
+           u" 10-00-00].zip";
+  };
+  struct Case {
+    StringView Switches;
+    std::set<String> Remaining;
+  };
+  const Case cases[] = {
+      {u"", {archive(2), archive(3), ArchiveName}},
+      {u"/NOBACKUP", {archive(1), archive(2), archive(3)}},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(StringToUtf8(test.Switches));
+    std::filesystem::remove_all(folder_.NativePath(InDest(u"")));
+    InstallPlayer(4510, true);
+    WriteFile(InDest(u"ZELO.exe"), "MZ the player");
+    for (int day = 1; day <= 3; ++day) WriteFile(InDest(u"!Backup\\" + archive(day)));
+    WriteFile(InDest(u"!Backup\\" + unfinished), "PK\x03\x04 and then nothing");
+    RunPrepare(test.Switches);
+    EXPECT_EQ(Backups(), test.Remaining);
+  }
+}
+
+// What a kill cannot break: the archive appears under its own name only by a move of the
+// complete file, so at any moment it is either a whole backup or a temporary file.
+TEST_F(PrepareActionTest, TheArchiveTakesItsNameOnlyOnceComplete) {
+  InstallPlayer(3400, true);
+  WriteFile(InDest(u"ZELO.exe"), "MZ the player");
+  static std::vector<String> changes;
+  changes.clear();
+  platform::SetChangeObserver([](platform::Change change, StringView subject, StringView detail) {
+    if (change == platform::Change::FileWritten || change == platform::Change::FileMoved) {
+      if (subject.find(u"!Backup") != StringView::npos) {
+        changes.push_back(String(subject) + (detail.empty() ? u"" : u" <- " + String(detail)));
+      }
+    }
+  });
+  RunPrepare();
+  platform::SetChangeObserver(nullptr);
+  const String backups = Dest() + u"!Backup\\";
+  const String partial = backups + u"~" + ArchiveName + u".tmp";
+  // Opening the partial archive is reported on Windows only; what matters is that the archive's
+  // own name appears first through the move.
+  std::erase(changes, partial);
+  EXPECT_EQ(changes, (std::vector<String>{backups + ArchiveName + u" <- " + partial,
+                                          backups + ArchiveName}));
+  EXPECT_EQ(Backups(), std::set<String>{ArchiveName});
+  EXPECT_EQ(Archive().size(), 2u);
+}
+
+TEST_F(PrepareActionTest, AnArchiveThatCannotTakeItsNameFailsTheBackupWithNothingDeleted) {
+  InstallPlayer(3400, true);
+  WriteFile(InDest(u"ZELO.exe"), "MZ the player");
+  const String message = FailingPrepare<EInstallerBackupError>(u"", [] {
+    HostDouble::FailFileOperation(HostDouble::FileOperation::Move, 1, platform::ErrorAccessDenied);
+  });
+  HostDouble::ClearFileFailures();
+  EXPECT_EQ(message.substr(0, 26), u"Cannot complete the backup") << StringToUtf8(message);
+  EXPECT_TRUE(Backups().empty());
+  EXPECT_EQ(folder_.ReadFile(InDest(u"ZELO.exe")), "MZ the player");
+}
+
+// The installation's configuration tells the next run which version it finds. On an update it
+// stays (saved in the archive all the same) until the configuration action rewrites it, so that
+// a run killed after the deletion and started again is still the update it was; a replaced
+// installation gives it up like every other old file.
+TEST_F(PrepareActionTest, AnUpdateLeavesTheInstalledConfigurationForTheRunAfterIt) {
+  struct Case {
+    const char* Title;
+    int Version;
+    bool PerUser;
+    bool Kept;
+  };
+  const Case cases[] = {
+      {"update", 4510, true, true},
+      {"portable update", 5020, false, true},
+      {"replaced, the version cannot be updated", 3400, true, false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.Title);
+    std::filesystem::remove_all(folder_.NativePath(InDest(u"")));
+    InstallPlayer(test.Version, test.PerUser);
+    WriteFiles({InDest(u"ZELO.exe"), InDest(u"OldReadme.txt")});
+
+    RunPrepare();
+
+    EXPECT_EQ(Exists(InDest(u"ZELO.ini")), test.Kept);
+    EXPECT_FALSE(Exists(InDest(u"OldReadme.txt")));
+    std::set<std::string> saved;
+    for (const auto& entry : Archive()) saved.insert(entry.first);
+    EXPECT_TRUE(saved.count(test.PerUser ? "Program/ZELO.ini" : "ZELO.ini"));
+    // The run after a kill at this point finds the same kind of installation.
+    const TInstaller& again = CreateRun();
+    EXPECT_EQ(again.HasOption(ioUpdate), test.Kept);
+    EXPECT_EQ(again.HasOption(ioPortable), test.Kept && !test.PerUser);
+  }
+}
+
+// An update from 3.x killed after its profile migration but before the old profile was deleted:
+// started again, it copies the old profile once more over the migrated one, and each renamed
+// file meets its own earlier rename. Identical bytes are that earlier work; anything else is a
+// real conflict and still stops the run.
+TEST_F(PrepareActionTest, AMigrationCutShortCanRunAgain) {
+  struct Case {
+    const char* Title;
+    std::string Migrated;  // what ZELO\ZELO.ini holds from the earlier run
+    bool Completes;
+  };
+  const std::string old_settings = "[Player]\r\nVolume=80\r\n";
+  const Case cases[] = {
+      {"the earlier run's rename", old_settings, true},
+      {"another version's settings", "[Player]\r\nVolume=10\r\n", false},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.Title);
+    std::filesystem::remove_all(folder_.NativePath(InDest(u"")));
+    std::filesystem::remove_all(folder_.NativePath(InAppData(u"")));
+    // The earlier run renamed the installation's configuration already.
+    InstallPlayer(3600, true, u"ZELO.ini");
+    WriteFile(InAppData(u"ZELO3\\ZELO3.ini"), old_settings);
+    WriteFile(InAppData(u"ZELO3\\ZELO3-cat.db"), "catalogue");
+    WriteFile(InAppData(u"ZELO\\ZELO.ini"), test.Migrated);
+    WriteFile(InAppData(u"ZELO\\ZELO-cat.db"), "catalogue");
+
+    if (test.Completes) {
+      RunPrepare();
+      EXPECT_EQ(folder_.ReadFile(InAppData(u"ZELO\\ZELO.ini")), old_settings);
+      EXPECT_EQ(folder_.ReadFile(InAppData(u"ZELO\\ZELO-cat.db")), "catalogue");
+      EXPECT_FALSE(Exists(InAppData(u"ZELO\\ZELO3.ini")));
+      EXPECT_FALSE(Exists(InAppData(u"ZELO3")));
+    } else {
+      FailingPrepare<EOSError>();
+      EXPECT_EQ(folder_.ReadFile(InAppData(u"ZELO\\ZELO.ini")), test.Migrated);
+      EXPECT_TRUE(Exists(InAppData(u"ZELO3\\ZELO3.ini")));
+    }
   }
 }
 

@@ -1,7 +1,10 @@
 // Removing the installed files and folders.
 #include "product/installer_action_uninstall_files.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <unordered_set>
 
 #include "core/installer.h"
@@ -15,6 +18,7 @@
 #include "product/setup_helper.h"
 #include "product/user_accounts.h"
 #include "support/ini_file.h"
+#include "support/ini_file_section.h"
 #include "support/memory_stream.h"
 #include "support/names.h"
 
@@ -86,6 +90,18 @@ bool IsProtectedFolder(StringView path) {
     }
   }
   return false;
+}
+
+// The entry an "Uninstall" key stands for when it is an index as the installer writes it
+// (decimal digits, no leading zero) below Count; -1 for any other key.
+int32_t EntryIndex(StringView key, int32_t count) {
+  if (key.empty() || key.size() > 10 || (key.size() > 1 && key.front() == u'0')) return -1;
+  int64_t index = 0;
+  for (const char16_t c : key) {
+    if (c < u'0' || c > u'9') return -1;
+    index = index * 10 + (c - u'0');
+  }
+  return index < count ? static_cast<int32_t>(index) : -1;
 }
 
 // Appends the subfolders of Folder, at any depth, each after its own subfolders.
@@ -175,16 +191,29 @@ TInstallerActionUninstallFiles::CreateFolderList() const {
 }
 
 std::vector<String> TInstallerActionUninstallFiles::CreateFileList() const {
-  std::vector<String> list;
-  const String& folder = Installer->DestPath();
   TVYNIniFile data;
   data.LoadFromStream(*Resources().GetStream(u"Uninstall.ini"));
-  const int count = data.ReadInteger(u"Uninstall", u"Count", 0);
+  return ReadFileList(data, Installer->DestPath());
+}
+
+std::vector<String> TInstallerActionUninstallFiles::ReadFileList(const TVYNIniFile& data,
+                                                                 StringView folder) {
+  std::vector<String> list;
+  const TVYNIniFileSection* section = data.FindSection(u"Uninstall");
+  if (section == nullptr) return list;
+  const int32_t count = data.ReadInteger(u"Uninstall", u"Count", 0);
+  // Walking the lines rather than the numbers up to Count: the file is the user's to edit, and
+  // a "Count" of two thousand million would otherwise keep the uninstaller busy for hours.
+  // Of several lines with one key the first counts, as it does for a lookup by key.
+  std::map<int32_t, int> lines;
+  for (int line = 0; line < section->Count(); ++line) {
+    const int32_t index = EntryIndex(section->Names(line), count);
+    if (index >= 0) lines.emplace(index, line);
+  }
   std::unordered_set<String> listed;
-  for (int i = 0; i < count; ++i) {
-    const String entry = data.ReadString(u"Uninstall", Utf8ToString(std::to_string(i)), u"");
+  for (const auto& [index, line] : lines) {
     String path;
-    if (!ResolveEntry(folder, entry, path)) continue;
+    if (!ResolveEntry(folder, section->ValueFromIndex(line), path)) continue;
     if (listed.insert(FoldedKey(path)).second) list.push_back(std::move(path));
   }
   return list;
@@ -192,7 +221,7 @@ std::vector<String> TInstallerActionUninstallFiles::CreateFileList() const {
 
 void TInstallerActionUninstallFiles::Execute() {
   const std::vector<TFolderItem> folders = CreateFolderList();
-  const std::vector<String> files = CreateFileList();
+  std::vector<String> files = CreateFileList();
   SetStatus(GetCommonText(u"A9"));
   const size_t total = files.size() + folders.size();
   // The uninstaller that handed over to this copy still runs until it has the result: moved
@@ -200,8 +229,17 @@ void TInstallerActionUninstallFiles::Execute() {
   // no reason to ask for a restart.
   const String running_uninstaller =
       Installer->DestPath() + platform::ExtractFileName(platform::GetProgramFileName());
+  // The uninstaller and its data go last, after the folders: an uninstallation cut short (the
+  // process killed, a power cut) leaves them in place as long as anything else is left, so
+  // that starting the uninstaller again finishes the job.
+  const String uninstall_data = platform::ChangeFileExt(running_uninstaller, u".dat");
+  const auto own = std::stable_partition(files.begin(), files.end(), [&](const String& file) {
+    return !SameName(file, running_uninstaller) && !SameName(file, uninstall_data);
+  });
+  const std::vector<String> own_files(own, files.end());
+  files.erase(own, files.end());
   size_t done = 0;
-  for (const String& file : files) {
+  const auto remove_file = [&](const String& file) {
     ++done;
     // An entry that names a folder deletes nothing: moving a folder aside as if it were a file
     // in use would take everything in it along.
@@ -215,10 +253,12 @@ void TInstallerActionUninstallFiles::Execute() {
       }
     }
     SetProgress(static_cast<int>(100 * done / total));
-  }
+  };
+  for (const String& file : files) remove_file(file);
   for (const TFolderItem& folder : folders) {
     ++done;
     TSetupHelper::RemoveFolder(folder.Path, !folder.WholeTree);
     SetProgress(static_cast<int>(100 * done / total));
   }
+  for (const String& file : own_files) remove_file(file);
 }

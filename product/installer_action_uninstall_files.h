@@ -8,6 +8,8 @@
 
 #include "core/installer_action.h"
 
+class TVYNIniFile;
+
 class TInstallerActionUninstallFiles : public TInstallerAction {
  public:
   static constexpr const char16_t* ClassName = u"TInstallerActionUninstallFiles";
@@ -31,6 +33,11 @@ class TInstallerActionUninstallFiles : public TInstallerAction {
   std::vector<TFolderItem> CreateFolderList() const;
   // The files of "Uninstall.ini" that lie inside the installation folder, full paths, each once.
   std::vector<String> CreateFileList() const;
+  // The files that "Uninstall.ini" (Data) lists under the installation folder Folder: the
+  // entries "0" to Count - 1 of section "Uninstall" in index order, each resolved by
+  // ResolveEntry, full paths, each once (letter case ignored, the first stays). Only the keys
+  // the section holds are visited, so the cost follows the file's size and never its "Count".
+  static std::vector<String> ReadFileList(const TVYNIniFile& data, StringView folder);
 
   // The file an entry of "Uninstall.ini" names: Entry taken relative to Folder (absolute, with
   // a trailing delimiter), "/" read as "\", "." and ".." resolved. False, naming nothing, for an

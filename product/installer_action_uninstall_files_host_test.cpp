@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "platform/change_observer.h"
+#include "platform/file_name.h"
 #include "platform/host_double.h"
 #include "platform/process.h"
 #include "platform/shell_folders.h"
@@ -229,6 +232,36 @@ TEST_F(UninstallFilesTest, AnInstallationAtADrivesRootNeverTakesTheDriveAlong) {
   RunAction(action);
   EXPECT_FALSE(Exists(u"DriveR\\ZELO.exe"));
   EXPECT_TRUE(Exists(u"DriveR\\Documents\\letter.txt"));
+}
+
+// An uninstallation killed at any moment must leave the uninstaller able to run again as long as
+// anything is left: its own two files go after every other file and folder, the backups'
+// whole tree included.
+TEST_F(UninstallFilesTest, TheUninstallerAndItsDataGoLast) {
+  ExtendPackage(u"PRODUCT", {{u"Uninstall.ini", UninstallList(InstalledFiles)}});
+  TInstaller& installer = Create(u"/AUTO");
+  installer.SetDestPath(folder_.PathOf(u"ZELO\\"));
+  // This process is the uninstaller's copy, named as the one in the installation.
+  struct ProgramName {
+    const String saved = platform::GetProgramFileName();
+    ~ProgramName() { HostDouble::SetProgramFileName(saved); }
+  } restore;
+  HostDouble::SetProgramFileName(folder_.PathOf(u"Temp\\Uninstall.exe"));
+  static std::vector<String> removed;
+  removed.clear();
+  platform::SetChangeObserver([](platform::Change change, StringView subject, StringView) {
+    if (change == platform::Change::FileDeleted || change == platform::Change::FolderRemoved) {
+      removed.push_back(platform::ExtractFileName(platform::ExcludeTrailingPathDelimiter(subject)));
+    }
+  });
+  TInstallerActionUninstallFiles action;
+  RunAction(action);
+  platform::SetChangeObserver(nullptr);
+  ASSERT_GE(removed.size(), 2u);
+  EXPECT_EQ(std::vector<String>(removed.end() - 2, removed.end()),
+            (std::vector<String>{u"Uninstall.dat", u"Uninstall.exe"}));
+  EXPECT_NE(std::find(removed.begin(), removed.end(), u"!Backup"), removed.end());
+  EXPECT_EQ(progress_.back(), 100);
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // Which entries of the uninstall data name a file inside the installation, and which name
-// nothing because they would reach elsewhere: pure text work, the same on every build.
+// nothing because they would reach elsewhere; which entries the list is read from: pure text
+// work, the same on every build.
 #include "product/installer_action_uninstall_files.h"
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "support/ini_file.h"
 #include "tests/support/case_title.h"
 
 namespace {
@@ -73,6 +77,64 @@ INSTANTIATE_TEST_SUITE_P(
         // The system would end the path at the NUL.
         EntryCase{"AControlCharacter", u"ZELO.exe\0\\..\\..\\x"sv, nullptr},
         EntryCase{"ATab", u"ZELO\t.exe", nullptr}),
+    CaseTitle());
+
+// Reading the list out of "Uninstall.ini": entries by index up to Count, whatever the file's
+// line order, each file once.
+struct FileListCase {
+  const char* Title;
+  const char16_t* Ini;
+  std::vector<const char16_t*> Expected;  // relative to Folder
+};
+
+class UninstallFileListTest : public testing::TestWithParam<FileListCase> {};
+
+TEST_P(UninstallFileListTest, ListsTheEntriesBelowCountInIndexOrder) {
+  const FileListCase& test = GetParam();
+  TVYNIniFile data;
+  data.LoadFromString(test.Ini);
+  std::vector<String> expected;
+  for (const char16_t* file : test.Expected) expected.push_back(String(Folder) + file);
+  EXPECT_EQ(TInstallerActionUninstallFiles::ReadFileList(data, Folder), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, UninstallFileListTest,
+    testing::Values(
+        // As the installer writes it: "0", "Count", "1", ...
+        FileListCase{"AsWritten",
+                     u"[Uninstall]\r\n0=ZELO.exe\r\nCount=3\r\n1=Uninstall.dat\r\n"
+                     u"2=Uninstall.exe\r\n",
+                     {u"ZELO.exe", u"Uninstall.dat", u"Uninstall.exe"}},
+        FileListCase{"IndexOrderNotLineOrder",
+                     u"[Uninstall]\r\nCount=3\r\n2=c.dll\r\n0=a.dll\r\n1=b.dll\r\n",
+                     {u"a.dll", u"b.dll", u"c.dll"}},
+        FileListCase{"NothingAtOrBeyondCount",
+                     u"[Uninstall]\r\nCount=2\r\n0=a.dll\r\n2=beyond.dll\r\n1=b.dll\r\n",
+                     {u"a.dll", u"b.dll"}},
+        FileListCase{"NoCountNoFiles", u"[Uninstall]\r\n0=a.dll\r\n", {}},
+        FileListCase{"NoSectionNoFiles", u"[Common]\r\nCount=1\r\n0=a.dll\r\n", {}},
+        // Of two lines with one key the first counts, as for every key of the file.
+        FileListCase{"TheFirstLineOfAKey",
+                     u"[Uninstall]\r\nCount=1\r\n0=first.dll\r\n0=second.dll\r\n",
+                     {u"first.dll"}},
+        // Keys the installer never writes: a leading zero, blanks, a sign.
+        FileListCase{"OnlyPlainIndexes",
+                     u"[Uninstall]\r\nCount=2\r\n00=zeros.dll\r\n 1=blank.dll\r\n"
+                     u"+1=sign.dll\r\n1=b.dll\r\n",
+                     {u"b.dll"}},
+        FileListCase{"EachFileOnce",
+                     u"[Uninstall]\r\nCount=3\r\n0=ZELO.exe\r\n1=zelo.EXE\r\n"
+                     u"2=Langs\\..\\ZELO.exe\r\n",
+                     {u"ZELO.exe"}},
+        FileListCase{"EntriesThatNameNothingAreLeftOut",
+                     u"[Uninstall]\r\nCount=3\r\n0=..\\outside.dll\r\n1=\r\n2=a.dll\r\n",
+                     {u"a.dll"}},
+        // The largest Count there is: read key by key from 0, this would take hours.
+        FileListCase{"AHugeCountCostsNothing",
+                     u"[Uninstall]\r\n0=a.dll\r\nCount=2147483647\r\n"
+                     u"2147483646=last.dll\r\n2147483647=beyond.dll\r\n",
+                     {u"a.dll", u"last.dll"}}),
     CaseTitle());
 
 TEST(UninstallEntryFolderTest, AFolderThatIsNotAbsoluteResolvesNothing) {

@@ -2,7 +2,9 @@
 #include "product/installer_update_tasks.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "core/installer.h"
@@ -11,10 +13,12 @@
 #include "core/installer_product_info.h"
 #include "platform/exception.h"
 #include "platform/file_system.h"
+#include "platform/os_error.h"
 #include "platform/process.h"
 #include "platform/shell_folders.h"
 #include "product/installer_profile.h"
 #include "product/setup_helper.h"
+#include "support/file_stream.h"
 #include "support/names.h"
 #include "support/string_list.h"
 
@@ -39,6 +43,46 @@ void Rename(StringView folder, StringView source, StringView target) {
   const String from = String(folder) + String(source);
   if (!platform::FileExists(from)) return;
   if (!platform::MovePath(from, String(folder) + String(target))) RaiseLastOSError();
+}
+
+// Whether the two files hold the same bytes; false when either cannot be read.
+bool SameBytes(StringView first, StringView second) {
+  const auto open = [](StringView name) {
+    return TFileStream::TryOpen(name, platform::FileAccess::Read,
+                                platform::FileShareRead | platform::FileShareWrite,
+                                platform::FileCreation::OpenExisting);
+  };
+  const std::unique_ptr<TFileStream> a = open(first);
+  const std::unique_ptr<TFileStream> b = open(second);
+  if (!a || !b || a->Size() != b->Size()) return false;
+  std::vector<char> chunk_a(64 * 1024);
+  std::vector<char> chunk_b(chunk_a.size());
+  for (;;) {
+    const int64_t read = a->Read(chunk_a.data(), static_cast<int64_t>(chunk_a.size()));
+    if (read <= 0) return true;
+    if (b->Read(chunk_b.data(), read) != read ||
+        !std::equal(chunk_a.begin(), chunk_a.begin() + read, chunk_b.begin())) {
+      return false;
+    }
+  }
+}
+
+// Rename inside the new profile, which the migration has just filled with a copy of the old
+// one. A run cut short after its renames (the process killed, a power cut) and started again
+// copies the old profile once more: the file then finds its new name taken by the very bytes
+// the earlier run renamed. That rename is done already, and the copy goes. A new name that
+// holds anything else is still a conflict nobody may decide silently.
+void RenameInProfile(StringView folder, StringView source, StringView target) {
+  const String from = String(folder) + String(source);
+  const String to = String(folder) + String(target);
+  if (!platform::FileExists(from)) return;
+  if (platform::MovePath(from, to)) return;
+  const uint32_t error = platform::GetLastOSError();
+  if (platform::FileExists(to) && SameBytes(from, to)) {
+    RemoveFileQuietly(from);
+    return;
+  }
+  RaiseOSError(error);
 }
 
 void AddWhenExists(TVYNStringList* list, const String& path) {
@@ -118,11 +162,11 @@ void TInstallerUpdateTaskUpdateConfigs::Execute(TVYNStringList* list) {
 
   if (version < 4000) {
     Rename(dest, u"ZELO3.ini", u"ZELO.ini");
-    Rename(new_path, u"ZELO3-cat.db", u"ZELO-cat.db");
-    Rename(new_path, u"zelo3_menu.ini", u"ZELO-ContextMenu.ini");
-    Rename(new_path, u"ZELO3.ini", u"ZELO.ini");
-    Rename(new_path, u"ZELO3ac.ini", u"ZELOac.ini");
-    Rename(new_path, u"ZELO3ate.ini", u"ZELOate.ini");
+    RenameInProfile(new_path, u"ZELO3-cat.db", u"ZELO-cat.db");
+    RenameInProfile(new_path, u"zelo3_menu.ini", u"ZELO-ContextMenu.ini");
+    RenameInProfile(new_path, u"ZELO3.ini", u"ZELO.ini");
+    RenameInProfile(new_path, u"ZELO3ac.ini", u"ZELOac.ini");
+    RenameInProfile(new_path, u"ZELO3ate.ini", u"ZELOate.ini");
     for (const StringView name :
          {u"ZELO3-SkinLayout.ini", u"ZELO3.bak", u"ZELO3ac.bak", u"ZELO3ate.bak"}) {
       AddWhenExists(list, new_path + String(name));
@@ -137,7 +181,7 @@ void TInstallerUpdateTaskUpdateConfigs::Execute(TVYNStringList* list) {
     // Tidying up after the cover cache changed: nothing here is worth stopping the run for.
     try {
       AddWhenExists(list, new_path + u"AlbumArtCache.db");
-      Rename(new_path, u"AlbumArtsForURLs.db", u"AlbumArts.Custom.db");
+      RenameInProfile(new_path, u"AlbumArtsForURLs.db", u"AlbumArts.Custom.db");
     } catch (const Exception&) {
     }
   }

@@ -56,7 +56,9 @@ class TInstallerUpdateTaskUpdateConfigs : public TInstallerUpdateTask {
   explicit TInstallerUpdateTaskUpdateConfigs(const TInstallerProfileInfo& profile)
       : profile_(profile) {}
   // Raises the system's error when a configuration file cannot take its new name (the new name
-  // exists already), and "Cannot copy ..." when the profile cannot be copied.
+  // exists already), and "Cannot copy ..." when the profile cannot be copied. In the new
+  // profile, a new name that already holds the same bytes is the work of an earlier run cut
+  // short: the file is dropped instead, so that the migration can be run again.
   void Execute(TVYNStringList* list) override;
 
   const TInstallerProfileInfo& Profile() const { return profile_; }

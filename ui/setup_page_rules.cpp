@@ -1,7 +1,9 @@
 #include "ui/setup_page_rules.h"
 
+#include "core/installer_action_extract.h"
 #include "core/installer_path.h"
 #include "core/installer_product_info.h"
+#include "core/installer_resources.h"
 #include "platform/file_name.h"
 #include "support/format_text.h"
 #include "support/names.h"
@@ -10,6 +12,15 @@ String GetDestinationProblem(StringView destination,
                              const std::function<bool(StringView folder)>& folder_exists) {
   if (destination.empty()) return String();  // nothing typed yet: Next is off, nothing to say
   if (String error = DestPathError(destination); !error.empty()) return error;
+  // The files the script puts in the folder must fit too; the run refuses them only once it
+  // starts, which is too late for the page that can still change the folder.
+  if (Installer != nullptr) {
+    if (String error = TInstallerActionExtract::DestinationLengthProblem(
+            Installer->Resources().Script(), destination);
+        !error.empty()) {
+      return error;
+    }
+  }
   // "X:\…": the drive must be there. A network share is asked only when the run writes to it.
   if (destination.size() >= 3 && destination[1] == u':' && destination[2] == u'\\') {
     const String root(destination.substr(0, 3));

@@ -26,7 +26,9 @@ struct TSetupPageState {
 };
 
 // Why the destination cannot be used, or empty when it can: it must be a full path that is not
-// a drive's root, on a drive that exists. FolderExists answers for the drive's root.
+// a drive's root, on a drive that exists, short enough for the paths of the files installed in
+// it (with an installer object, whose script names them). FolderExists answers for the drive's
+// root.
 String GetDestinationProblem(StringView destination,
                              const std::function<bool(StringView folder)>& folder_exists);
 

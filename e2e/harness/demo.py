@@ -26,8 +26,10 @@ def clean_path(path: str) -> str:
 
 
 class DemoProduct:
-    def __init__(self, build: Path):
-        self.folder = build / "demo"
+    def __init__(self, build: Path, folder: Path = None):
+        # Folder: a setup built for one scenario with the demo's layout (setup\, product\,
+        # setup.exe), in place of the demo itself.
+        self.folder = folder or build / "demo"
         self.setup_folder = self.folder / "setup"
         self.product_folder = self.folder / "product"
         self.setup_exe = self.folder / "setup.exe"

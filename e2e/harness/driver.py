@@ -25,6 +25,10 @@ class LaunchedProgram:
             raise AssertionError("the program could not be started: " + result)
         return int(result[5:])
 
+    def ended(self) -> bool:
+        """Whether the program has ended (its exit code is known), without waiting."""
+        return self._result_text() is not None
+
     def _result_text(self):
         if not self._result_file.exists():
             return None

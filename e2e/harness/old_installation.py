@@ -78,6 +78,10 @@ class OldInstallation:
         ("IntegrateToWindows", "1"), ("RegisterContextMenu", "0"), ("AssociateWithFiles", "1"),
         ("ShortcutDesktop", "0"), ("ShortcutStartMenu", "1")])
 
+    # More files of the program folder (manual pages), each of its own content: enough of them
+    # make the backup and the deletion last long enough to be caught halfway.
+    extra_files: int = 0
+
     def __post_init__(self):
         self.folder = self.folder.rstrip("\\") + "\\"
 
@@ -131,6 +135,10 @@ class OldInstallation:
             plug_in = folder.rstrip("\\").rsplit("\\", 1)[1]
             files[folder + plug_in + ".dll"] = f"MZ {plug_in}".encode()
             files[folder + "settings.ini"] = f"[{plug_in}]\r\n".encode()
+        for number in range(self.extra_files):
+            files[f"Manual\\page{number:04d}.txt"] = \
+                "".join(f"{self.name}, page {number}, line {line}\r\n"
+                        for line in range(40)).encode()
         return files
 
     def profile_files(self):

@@ -67,8 +67,11 @@ class Installed(State):
     the installation is portable."""
 
     def __init__(self, folder: str, registered: bool = True, family: str = "EN",
-                 display_icon: str = "ZELO.exe", setup_exe=None):
+                 display_icon: str = "ZELO.exe", setup_exe=None, demo_folder=None):
         self.folder = folder.rstrip("\\") + "\\"
+        # A function of the context giving the folder of a setup built for the scenario
+        # (DemoProduct's layout), installed in place of the demo.
+        self.demo_folder = demo_folder
         self.registered = registered
         self.family = family
         # The demo names its player, which carries an icon, as the entry's icon.
@@ -81,7 +84,8 @@ class Installed(State):
     def check(self, context: Context):
         from . import ini, ipk5
         from .demo import DemoProduct
-        demo = DemoProduct(context.build)
+        demo = DemoProduct(context.build,
+                           self.demo_folder(context) if self.demo_folder else None)
         root = context.prefix.unix_path(self.folder)
         expected = demo.installed_files(self.folder, self.family)
         for relative, content in expected:

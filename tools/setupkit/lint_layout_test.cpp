@@ -118,7 +118,13 @@ INSTANTIATE_TEST_SUITE_P(
                    [](std::vector<uint8_t>& image, size_t, size_t sections) {
                      WriteTest32(image, sections + 40 + 20, ReadTest32(image, sections + 20));
                    },
-                   {u"the bytes of two sections overlap in the file (section .text: "}}),
+                   {u"the bytes of two sections overlap in the file (section .text: "}},
+        // Headers claimed beyond the file: a writer would place a new section inside them.
+        DamageCase{"HeadersPastTheEnd",
+                   [](std::vector<uint8_t>& image, size_t coff, size_t) {
+                     WriteTest32(image, coff + 20 + 60, static_cast<uint32_t>(image.size() + 1));
+                   },
+                   {u"its headers lie outside the file (SizeOfHeaders 0x"}}),
     CaseTitle());
 
 }  // namespace

@@ -366,6 +366,13 @@ std::vector<String> FileLayoutProblems(std::span<const uint8_t> image, const TPe
       }
     }
   }
+  // The headers are loaded as one block from the start of the file; headers that claim more
+  // than the file would have a new section placed inside them.
+  if (headers.SizeOfHeaders > image.size()) {
+    problems.push_back(u"its headers lie outside the file (SizeOfHeaders " +
+                       Hex(headers.SizeOfHeaders) + u"; the file has " + Hex(image.size()) +
+                       u" bytes)");
+  }
   uint64_t end = 0;
   for (const TSection& section : headers.Sections) {
     end = std::max(end, uint64_t{section.VirtualAddress} + section.MappedSize());

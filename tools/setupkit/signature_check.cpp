@@ -152,7 +152,9 @@ TProgramSignature CheckProgramSignature(std::span<const uint8_t> image) {
   // Unlike every other directory, this one gives a file offset, not an address in memory.
   const uint64_t table = Get(image, entry, 4, NotAProgram);
   const uint64_t table_size = Get(image, entry + 4, 4, NotAProgram);
-  if (table == 0 && table_size == 0) return {};
+  // An entry of size 0 is no signature, whatever its offset: Windows reads it so, and the
+  // writer takes such a program as unsigned.
+  if (table_size == 0) return {};
 
   if (table < entry + 8 || table > image.size() || table_size > image.size() - table) {
     return NoLongerCovers(u"the certificate table lies outside the file");

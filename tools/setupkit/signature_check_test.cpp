@@ -147,6 +147,16 @@ TEST(ProgramSignature, UnsignedProgramIsUnsigned) {
   EXPECT_EQ(signature.Problem, u"");
 }
 
+// An entry that gives an offset but no size holds no signature; Windows and the writer read it
+// so, and lint must not call the program one whose signature is damaged.
+TEST(ProgramSignature, ACertificateEntryOfSizeZeroIsNoSignature) {
+  TImage image(std::begin(TinyProgramBytes), std::end(TinyProgramBytes));
+  const uint32_t entry = (image[0x3C] | image[0x3D] << 8) + 24 + 112 + 8 * 4;
+  image[entry] = 0x00;
+  image[entry + 1] = 0x10;  // offset 0x1000, size left 0
+  EXPECT_EQ(CheckProgramSignature(image).Status, TSignatureStatus::Unsigned);
+}
+
 TEST(ProgramSignature, NonProgramsAreRefused) {
   const TImage signed_program = SignedProgram();
   const std::vector<TImage> inputs = {
