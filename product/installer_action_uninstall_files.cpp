@@ -254,11 +254,18 @@ void TInstallerActionUninstallFiles::Execute() {
     }
     SetProgress(static_cast<int>(100 * done / total));
   };
+  const auto remove_folders = [&](bool whole_trees) {
+    for (const TFolderItem& folder : folders) {
+      if (folder.WholeTree != whole_trees) continue;
+      ++done;
+      TSetupHelper::RemoveFolder(folder.Path, !folder.WholeTree);
+      SetProgress(static_cast<int>(100 * done / total));
+    }
+  };
   for (const String& file : files) remove_file(file);
-  for (const TFolderItem& folder : folders) {
-    ++done;
-    TSetupHelper::RemoveFolder(folder.Path, !folder.WholeTree);
-    SetProgress(static_cast<int>(100 * done / total));
-  }
+  remove_folders(false);
+  // Before the trees the user chose to remove, which may be the whole installation folder: the
+  // running uninstaller can only be moved aside, not deleted with its folder's tree.
   for (const String& file : own_files) remove_file(file);
+  remove_folders(true);
 }
