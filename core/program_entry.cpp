@@ -25,6 +25,7 @@
 #include "platform/message_window.h"
 #include "platform/named_mutex.h"
 #include "platform/os_error.h"
+#include "platform/private_folder.h"
 #include "platform/process.h"
 #include "platform/shell_execute.h"
 #include "platform/shell_folders.h"
@@ -156,6 +157,21 @@ void ReportError(StringView message) {
   ShowErrorBox(message);
 }
 
+// Whether this program runs from the temporary folder, or from a folder that
+// CreateUninstallerCopyFolder made there: where the uninstaller's copy runs.
+bool RunsFromTheTemporaryFolder() {
+  const String program_folder =
+      WithDelimiter(platform::ExtractFilePath(platform::GetProgramFileName()));
+  const String temporary_folder = platform::TemporaryFolder();
+  if (SameName(temporary_folder, program_folder)) return true;
+  const String parent =
+      platform::ExtractFilePath(platform::ExcludeTrailingPathDelimiter(program_folder));
+  return SameName(temporary_folder, WithDelimiter(parent)) &&
+         platform::IsUniquePrivateFolderName(
+             platform::ExtractFileName(platform::ExcludeTrailingPathDelimiter(program_folder)),
+             UninstallerCopyFolderPrefix);
+}
+
 // The run itself, steps 2 to 10; returns the exit code.
 int RunSteps() {
   if (ProductInfoClass == nullptr) throw EInstallerGeneralError(u"ProductInfoClass is nil");
@@ -206,10 +222,8 @@ int RunSteps() {
   }
 
   if (installer.Mode() == imUninstall && !uninstaller_copy) {
-    const String program_folder = platform::ExtractFilePath(platform::GetProgramFileName());
-    if (SameName(platform::TemporaryFolder(), WithDelimiter(program_folder))) {
-      throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
-    }
+    // A copy that lost its PATH must not start yet another copy.
+    if (RunsFromTheTemporaryFolder()) throw EInstallerMysteryError(u"Cannot Start the Uninstaller");
     return StartUninstallerCopy();
   }
 
@@ -363,13 +377,28 @@ bool RelaunchElevated(StringView arguments, uint32_t& exit_code) {
 
 int StartUninstallerCopy() {
   const String program = platform::GetProgramFileName();
-  const String copy = CopyToTempFolder(program);
   const String data_file = platform::ChangeFileExt(program, u".dat");
-  CopyToTempFolder(data_file);
+  const String folder = CreateUninstallerCopyFolder();
+  String copy;
+  try {
+    copy = CopyToTempFolder(program, folder);
+    CopyToTempFolder(data_file, folder);
+  } catch (const EOSError&) {
+    // Nothing half-made stays behind in the temporary folder.
+    for (const String& file : {program, data_file}) {
+      static_cast<void>(platform::RemoveFile(folder + platform::ExtractFileName(file)));
+    }
+    static_cast<void>(platform::RemoveEmptyFolder(folder));
+    throw;
+  }
+  // Listed after the files, so that the restart finds the folder empty; named without the
+  // trailing backslash, as the system names a folder it deletes.
+  static_cast<void>(
+      platform::ScheduleDeleteAtRestart(platform::ExcludeTrailingPathDelimiter(folder)));
   // No handle of the new process may point into the installation folder it is to remove.
   // The copy was just written there, so the folder exists; should the change still fail, the
   // cost is an installation folder that stays until the next restart, not a failed uninstall.
-  static_cast<void>(platform::SetCurrentFolder(platform::ExtractFilePath(copy)));
+  static_cast<void>(platform::SetCurrentFolder(folder));
 
   // The copy's result arrives here while this process waits for it.
   const uint32_t result_message = platform::RegisterWindowMessageName(UninstallResultMessageName);
@@ -402,8 +431,17 @@ int StartUninstallerCopy() {
   return copy_process.GetExitCode(exit_code) ? static_cast<int>(exit_code) : ExitFailed;
 }
 
-String CopyToTempFolder(StringView source) {
-  const String destination = platform::TemporaryFolder() + platform::ExtractFileName(source);
+String CreateUninstallerCopyFolder() {
+  const String temporary_folder = platform::TemporaryFolder();
+  String folder;
+  if (!platform::CreateUniquePrivateFolder(temporary_folder, UninstallerCopyFolderPrefix, folder)) {
+    RaiseLastOSError(temporary_folder + UninstallerCopyFolderPrefix);
+  }
+  return folder;
+}
+
+String CopyToTempFolder(StringView source, StringView folder) {
+  const String destination = String(folder) + platform::ExtractFileName(source);
   if (!platform::CopyFileTo(source, destination, false)) {
     RaiseLastOSError(String(source) + u" -> " + destination);
   }

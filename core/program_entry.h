@@ -29,13 +29,25 @@ const String& ProgramArgumentText();
 // spawn window, and waits for it serving the spawn requests. False when the user declined.
 bool RelaunchElevated(StringView arguments, uint32_t& exit_code);
 
-// Copies the running uninstaller and its data file into the temporary folder (both deleted at
-// the next restart) and starts the copy with PATH naming the installation folder, so that the
-// folder can be removed while it runs, and CALLER naming this process's window. Waits for the
-// copy's result and returns it as this process's exit code: what the copy hands back, or the
-// copy's own exit code when it ended without a word.
+// How the folders of the uninstaller's copies in the temporary folder begin; 16 random
+// hexadecimal digits follow.
+inline constexpr char16_t UninstallerCopyFolderPrefix[] = u"Uninstall-";
+
+// Copies the running uninstaller and its data file into a new folder of its own in the
+// temporary folder (the files and the folder deleted at the next restart) and starts the copy
+// with PATH naming the installation folder, so that the folder can be removed while it runs,
+// and CALLER naming this process's window. Waits for the copy's result and returns it as this
+// process's exit code: what the copy hands back, or the copy's own exit code when it ended
+// without a word.
 int StartUninstallerCopy();
 
-// Copies Source into the temporary folder under its own name, replacing a file there, and
-// schedules the copy for deletion at the next restart. Returns the copy's path.
-String CopyToTempFolder(StringView source);
+// Makes the folder the uninstaller's copy runs from: new, in the temporary folder, with a name
+// nobody can tell in advance (UninstallerCopyFolderPrefix and a random number), and closed to
+// everybody without administrator rights, so that nobody can put a library there or replace
+// the copy before it runs. Returns its path with a trailing backslash; raises the system's error
+// on failure.
+String CreateUninstallerCopyFolder();
+
+// Copies Source into Folder under its own name and schedules the copy for deletion at the next
+// restart. Returns the copy's path.
+String CopyToTempFolder(StringView source, StringView folder);

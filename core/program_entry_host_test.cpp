@@ -19,6 +19,7 @@
 #include "core/installer_test_fixture.h"
 #include "core/installer_user_interface.h"
 #include "package/setup_package_builder.h"
+#include "platform/change_observer.h"
 #include "platform/file_name.h"
 #include "platform/file_system.h"
 #include "platform/host_double.h"
@@ -26,6 +27,7 @@
 #include "platform/message_window.h"
 #include "platform/named_mutex.h"
 #include "platform/os_error.h"
+#include "platform/private_folder.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/shell_execute.h"
@@ -99,6 +101,38 @@ class ProgramEntry : public InstallerTest {
     TFileStream exe(String(folder) + u"Uninstall.exe", fmCreate);
     exe.CopyFrom(program, 0);
     HostDouble::SetProgramFileName(String(folder) + u"Uninstall.exe");
+  }
+
+  void WriteTemp(StringView name, const std::string& bytes) {
+    TMemoryStream content(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    TFileStream file(temp_ + String(name), fmCreate);
+    file.CopyFrom(content, 0);
+  }
+  std::string ReadTemp(StringView name) {
+    TFileStream file(temp_ + String(name), fmOpenRead);
+    std::string bytes(static_cast<size_t>(file.Size()), '\0');
+    EXPECT_EQ(file.Read(bytes.data(), file.Size()), file.Size());
+    return bytes;
+  }
+
+  // The folders of uninstaller copies in the temporary folder, with trailing backslashes.
+  std::vector<String> CopyFolders() {
+    std::vector<platform::FolderEntry> entries;
+    EXPECT_TRUE(platform::ListFolder(temp_, entries));
+    std::vector<String> folders;
+    for (const auto& entry : entries) {
+      if (entry.IsFolder &&
+          platform::IsUniquePrivateFolderName(entry.Name, UninstallerCopyFolderPrefix)) {
+        folders.push_back(temp_ + entry.Name + u"\\");
+      }
+    }
+    return folders;
+  }
+  // The one copy folder a run made.
+  String OnlyCopyFolder() {
+    const std::vector<String> folders = CopyFolders();
+    EXPECT_EQ(folders.size(), 1u);
+    return folders.empty() ? String() : folders[0];
   }
 
   String saved_program_;
@@ -222,20 +256,71 @@ TEST_F(ProgramEntry, TheUninstallerMovesItselfToTheTemporaryFolderFirst) {
   });
   EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitSuccess);
   EXPECT_EQ(OnlyBox(), u"");
+  const String copy_folder = OnlyCopyFolder();
   const auto started = HostDoubleChildProcess::TakeStarts();
   ASSERT_EQ(started.size(), 1u);
-  EXPECT_EQ(started[0].File, temp_ + u"Uninstall.exe");
+  EXPECT_EQ(started[0].File, copy_folder + u"Uninstall.exe");
   ASSERT_NE(caller_of_class, nullptr);
   EXPECT_EQ(started[0].Parameters, u"/PATH=\"" + installation + u"\" /CALLER=" +
                                        Decimal(reinterpret_cast<intptr_t>(caller_of_class)) +
                                        u" /AUTO /SILENT");
   EXPECT_EQ(started[0].ShowCommand, platform::ShowDefault);
-  EXPECT_TRUE(platform::FileExists(temp_ + u"Uninstall.dat"));
+  EXPECT_TRUE(platform::FileExists(copy_folder + u"Uninstall.dat"));
+  // The files first, so that the restart finds their folder empty.
   const auto deletes = HostDouble::TakeRestartDeletes();
-  EXPECT_EQ(deletes, (std::vector<String>{temp_ + u"Uninstall.exe", temp_ + u"Uninstall.dat"}));
+  EXPECT_EQ(deletes,
+            (std::vector<String>{copy_folder + u"Uninstall.exe", copy_folder + u"Uninstall.dat",
+                                 platform::ExcludeTrailingPathDelimiter(copy_folder)}));
   String current;
   ASSERT_TRUE(platform::GetCurrentFolder(current));
-  EXPECT_TRUE(current == temp_ || current + u"\\" == temp_) << StringToUtf8(current);
+  EXPECT_EQ(platform::IncludeTrailingPathDelimiter(current), copy_folder);
+}
+
+// Whoever could write into the temporary folder before the uninstaller ran (any program of the
+// user) finds nothing of theirs used: files of the copy's names stay unread and unstarted, and
+// each run has a folder of its own that nobody could make before it.
+TEST_F(ProgramEntry, TheUninstallersCopyIgnoresWhatWasPlantedInTheTemporaryFolder) {
+  BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
+  WriteTemp(u"Uninstall.exe", "planted program");
+  WriteTemp(u"Uninstall.dat", "planted data");
+  WriteTemp(u"version.dll", "planted library");
+  std::vector<String> started_files;
+  for (int run = 0; run < 2; ++run) {
+    EXPECT_EQ(Run(u"/AUTO /SILENT"), ExitSuccess);
+    EXPECT_EQ(OnlyBox(), u"");
+    for (const auto& start : HostDoubleChildProcess::TakeStarts())
+      started_files.push_back(start.File);
+  }
+  ASSERT_EQ(started_files.size(), 2u);
+  EXPECT_NE(platform::ExtractFilePath(started_files[0]),
+            platform::ExtractFilePath(started_files[1]));
+  for (const String& file : started_files) {
+    EXPECT_NE(platform::ExtractFilePath(file), temp_) << StringToUtf8(file);
+    EXPECT_FALSE(platform::FileExists(platform::ExtractFilePath(file) + u"version.dll"));
+  }
+  EXPECT_EQ(ReadTemp(u"Uninstall.exe"), "planted program");
+  EXPECT_EQ(ReadTemp(u"Uninstall.dat"), "planted data");
+}
+
+// A copy that cannot be made completely leaves nothing in the temporary folder and runs nothing.
+TEST_F(ProgramEntry, AnUninstallerWhoseDataCannotBeCopiedLeavesNoFolderBehind) {
+  BecomeUninstallerIn(folder_.PathOf(u"Apps\\ZELO\\"));
+  // Once the copy's folder is there, the third file opened (the data file, after the program
+  // and its copy) cannot be opened.
+  platform::SetChangeObserver([](platform::Change change, StringView subject, StringView) {
+    if (change == platform::Change::FolderCreated &&
+        subject.find(UninstallerCopyFolderPrefix) != StringView::npos) {
+      HostDouble::FailFileOperation(HostDouble::FileOperation::Open, 3,
+                                    platform::ErrorSharingViolation);
+    }
+  });
+  const int exit_code = Run(u"/AUTO /SILENT");
+  platform::SetChangeObserver(nullptr);
+  HostDouble::ClearFileFailures();
+  EXPECT_EQ(exit_code, ExitFailed);
+  EXPECT_NE(OnlyBox().find(u"Uninstall.dat -> "), String::npos);
+  EXPECT_TRUE(HostDoubleChildProcess::TakeStarts().empty());
+  EXPECT_EQ(CopyFolders(), std::vector<String>{});
 }
 
 // Whoever waits for Uninstall.exe learns what became of the uninstallation, not merely that
@@ -371,10 +456,27 @@ TEST_F(ProgramEntry, TheCopyInTheTemporaryFolderUninstallsTheFolderNamedByPath) 
   EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
 }
 
+// A copy that lost its PATH must not start yet another copy: refused where copies run, the
+// temporary folder itself or a copy's own folder in it.
 TEST_F(ProgramEntry, AnUninstallerInTheTemporaryFolderWithoutAValidPathRefuses) {
-  BecomeUninstallerIn(temp_);
-  EXPECT_EQ(Run(u"/PATH=\"C:\\no\\such\\folder\\\" /AUTO /SILENT"), ExitFailed);
-  EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+  struct Case {
+    const char* Title;
+    String Folder;
+    String Switches;
+  };
+  const Case cases[] = {
+      {"TheTemporaryFolder", temp_, u"/PATH=\"C:\\no\\such\\folder\\\" /AUTO /SILENT"},
+      {"ACopysFolder", temp_ + u"Uninstall-0123456789abcdef\\",
+       u"/PATH=\"C:\\no\\such\\folder\\\" /AUTO /SILENT"},
+      {"ACopysFolderWithoutPath", temp_ + u"Uninstall-0123456789abcdef\\", u"/AUTO /SILENT"},
+  };
+  for (const Case& one : cases) {
+    SCOPED_TRACE(one.Title);
+    BecomeUninstallerIn(one.Folder);
+    EXPECT_EQ(Run(one.Switches), ExitFailed);
+    EXPECT_EQ(OnlyBox(), u"Cannot Start the Uninstaller");
+    EXPECT_TRUE(HostDoubleChildProcess::TakeStarts().empty());
+  }
 }
 
 // Refused before anything is written: neither relative to the current folder nor into a drive's

@@ -102,6 +102,15 @@ struct ModuleTraits {
 };
 using ScopedModule = ScopedHandle<ModuleTraits>;
 
+// Memory the system allocated for the caller with LocalAlloc (a converted security descriptor).
+struct LocalMemoryTraits {
+  using Handle = HLOCAL;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle handle) { return handle != nullptr; }
+  static void Close(Handle handle) { ::LocalFree(handle); }
+};
+using ScopedLocalMemory = ScopedHandle<LocalMemoryTraits>;
+
 // The DC of a window (or of the screen, for a null window), released on every path.
 class ScopedWindowDc {
  public:

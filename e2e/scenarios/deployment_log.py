@@ -106,12 +106,14 @@ class UninstallLogged(State):
     def check(self, context: Context):
         entries = read_entries(context.prefix.unix_path(UNINSTALL_LOG))
         temp = f"C:\\users\\{context.prefix.user_name()}\\Temp\\"
+        # The copy runs from a folder of its own in Temp, named with 16 random digits.
+        copy = re.escape(temp) + r"Uninstall-[0-9a-f]{16}\\Uninstall\.exe"
         assert_in_order(entries, [
             f"Started: {FOLDER}Uninstall.exe",
             "Mode: uninstall; options: AUTO SILENT SUPPRESSMSGBOXES",
-            f"File copied: {FOLDER}Uninstall.exe -> {temp}Uninstall.exe",
-            re.compile(rf'Process started: "{re.escape(temp)}Uninstall\.exe" /PATH=.*'),
-            f"Started: {temp}Uninstall.exe",
+            re.compile(rf"File copied: {re.escape(FOLDER)}Uninstall\.exe -> {copy}"),
+            re.compile(rf'Process started: "{copy}" /PATH=.*'),
+            re.compile(rf"Started: {copy}"),
             f"Destination: {FOLDER}",
             "Action started: TInstallerActionUninstallIntegration",
             f"Registry key deleted: {PRODUCT_KEY}",
