@@ -29,13 +29,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from install_bench import (bench_prefix, generate_product, linux_setupkit,  # noqa: E402
-                           write_setup_folder)
-
-CLOSE_PAUSE = 2.0  # the close action's pause after its one pass (no player runs)
-SHELL_NOTICE_PAUSE = 1.0  # the pause after notifying the shell (Windows 10)
-SETUP_PAUSES = CLOSE_PAUSE + SHELL_NOTICE_PAUSE
-UNINSTALL_PAUSES = CLOSE_PAUSE
+from install_bench import (SETUP_PAUSES, UNINSTALL_PAUSES, bench_prefix,  # noqa: E402
+                           generate_product, linux_setupkit, write_setup_folder)
 
 
 def updatable_setup_folder(setup_folder: Path):
