@@ -66,6 +66,8 @@ constexpr size_t ResourceDataAlignment = 8;
 constexpr uint16_t DefaultVersionLanguage = 0x0409;
 
 constexpr char ResourceSectionName[] = ".rsrc";
+// The page size of every Windows on x86 and x64.
+constexpr uint32_t PageSize = 0x1000;
 // What an old resource section is called once it no longer holds the tree, so that tools that
 // look for ".rsrc" by name find the new one.
 constexpr char RetiredResourceSectionName[] = ".oldrsrc";
@@ -988,7 +990,12 @@ std::vector<uint8_t> WithDataResources(std::span<const uint8_t> image,
   if (rva > std::numeric_limits<uint32_t>::max()) Fail(u"cannot grow beyond 4 GB");
 
   const std::vector<uint8_t> section = BuildResourceSection(entries, static_cast<uint32_t>(rva));
-  const uint64_t raw_offset = AlignUp(keep, headers.FileAlignment);
+  // The section's bytes start at a page boundary of the file, as they do in memory: then the
+  // loader can map the packages straight from the file and read in only the pages a run
+  // touches, where an unaligned section is copied whole into memory before the first
+  // instruction (Wine does so for every program; it costs the package's size at every start).
+  const uint64_t raw_offset =
+      AlignUp(keep, std::max(headers.FileAlignment, std::min(headers.SectionAlignment, PageSize)));
   const uint64_t raw_size = AlignUp(section.size(), headers.FileAlignment);
   const uint64_t image_size = AlignUp(rva + section.size(), headers.SectionAlignment);
   if (raw_offset + raw_size > std::numeric_limits<uint32_t>::max() ||

@@ -87,6 +87,9 @@ void ExpectSoundHeaders(const std::vector<uint8_t>& image) {
   const Section& last = sections.back();
   EXPECT_EQ(last.Name, ".rsrc");
   EXPECT_EQ(last.RawOffset % file_alignment, 0u);
+  // The packages start on a page of the file as they do in memory, so the loader can map them
+  // instead of copying them in at every start.
+  EXPECT_EQ(last.RawOffset % std::min(section_alignment, 0x1000u), 0u);
   EXPECT_EQ(last.RawSize % file_alignment, 0u);
   EXPECT_EQ(last.RawOffset + last.RawSize, image.size());
   EXPECT_EQ(ReadTest32(image, headers.Optional + 56),
