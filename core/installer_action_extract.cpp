@@ -95,6 +95,17 @@ int64_t SizeOfFile(StringView path) {
   return file.IsOpen() && file.GetSize(size) ? size : 0;
 }
 
+// The bytes a packaged file holds, found as extraction finds it (the product package first);
+// 0 for a name neither package holds.
+int64_t PackagedSize(StringView name) {
+  TInstallerResources& resources = Installer->Resources();
+  for (const TSetupPackageReader* package :
+       {&resources.ProductPackage(), &resources.SetupPackage()}) {
+    if (const TSetupPackageFileTableItem* item = package->FileTable().Find(name)) return item->Size;
+  }
+  return 0;
+}
+
 // What the list of programs should show as the product's icon: the program the script names in
 // "DisplayIcon" when it is there and has an icon, else the uninstaller.
 String DisplayIconOf(StringView uninstaller) {
@@ -257,10 +268,11 @@ void TInstallerActionExtract::WriteUninstallData(
     const TInstallerProductInfo& product = ProductInfo();
     TInstallerApplicationRepository::Register(product.GetName(), exe_path, product.GetVersionNo(),
                                               product.GetPublisher(), product.GetHomePage());
+    // Each installed file holds its packaged bytes (or will, after the restart); counted from
+    // the package, because opening every file again costs more than writing a small one.
     int64_t installed_bytes = 0;
     for (const TInstallerScriptFile* file : files) {
-      installed_bytes += SizeOfFile(Installer->ExtractHelper().FileInPlaceAfterRestart(
-          Installer->Resources().ExpandPath(file->Name)));
+      installed_bytes += PackagedSize(file->SourceName());
     }
     installed_bytes += SizeOfFile(exe_path) + SizeOfFile(dat_path);
     const auto kib = static_cast<uint32_t>((installed_bytes + 1023) / 1024);

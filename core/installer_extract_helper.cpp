@@ -54,6 +54,9 @@ class TemporaryFile {
     }
   }
   const String& Path() const { return path_; }
+  // The file has taken its target's place: nothing is left to clean up, and asking the system
+  // would cost a call per installed file.
+  void Placed() { path_.clear(); }
 
  private:
   String path_;
@@ -136,6 +139,12 @@ String Md5OfFile(StringView file_name) {
   return file ? Md5OfStream(*file) : String();
 }
 
+// Creating a file fails so when a folder on its way is missing; Windows says "path not found",
+// other systems only "not found".
+bool IsMissingFolder(uint32_t error) {
+  return error == platform::ErrorPathNotFound || error == platform::ErrorFileNotFound;
+}
+
 // Whether a file could not be replaced because another program has it open, as opposed to any
 // other reason (no right to write it, a device's name, a broken disk), which no waiting mends.
 bool IsInUse(StringView file_name, uint32_t replace_error) {
@@ -166,11 +175,11 @@ void TInstallerExtractHelper::ExtractFile(const TInstallerScriptFile& entry) {
         FormatText(u"The installation script places a file at \"%s\", which is not a full path.",
                    {entry.Name}));
   }
-  MakeDirectory(platform::ExtractFilePath(target));
-  const std::unique_ptr<TMemoryStream> source = resources.GetStream(entry.SourceName());
+  const std::unique_ptr<TMemoryViewStream> source = resources.GetView(entry.SourceName());
   WriteTargetFile(target, [&source](TStream& file) {
+    // Straight from the decoded package: a retry starts over at the first byte.
     source->SetPosition(0);
-    if (source->Size() > 0) file.CopyFrom(*source, source->Size());
+    if (source->Size() > 0) file.WriteBuffer(source->Memory(), source->Size());
   });
 }
 
@@ -183,11 +192,19 @@ void TInstallerExtractHelper::MakeDirectory(StringView path) {
 
 bool TInstallerExtractHelper::WriteTargetFile(StringView file_name,
                                               const std::function<void(TStream& file)>& write) {
-  const TemporaryFile temporary(TemporaryNameOf(file_name));
+  TemporaryFile temporary(TemporaryNameOf(file_name));
   {
-    platform::File file =
-        platform::File::Open(temporary.Path(), platform::FileAccess::ReadWrite,
-                             platform::FileShareRead, platform::FileCreation::CreateAlways);
+    const auto create = [&temporary] {
+      return platform::File::Open(temporary.Path(), platform::FileAccess::ReadWrite,
+                                  platform::FileShareRead, platform::FileCreation::CreateAlways);
+    };
+    platform::File file = create();
+    // The folder is made only when it is missing: asking first would cost a call to the system
+    // for every file, though all but the first file of each folder find it there.
+    if (!file.IsOpen() && IsMissingFolder(platform::GetLastOSError())) {
+      MakeDirectory(platform::ExtractFilePath(file_name));
+      file = create();
+    }
     if (!file.IsOpen()) RaiseWriteFailure(file_name, platform::GetLastOSError());
     TemporaryFileStream stream(std::move(file));
     try {
@@ -200,6 +217,7 @@ bool TInstallerExtractHelper::WriteTargetFile(StringView file_name,
     }
   }
   if (platform::MoveFileReplacing(temporary.Path(), file_name)) {
+    temporary.Placed();
     // The record of the run names the file that was written, not only the temporary name.
     platform::ReportChange(platform::Change::FileWritten, file_name);
     return true;
@@ -274,7 +292,6 @@ void TInstallerExtractHelper::ReplaceAtRestart(StringView file_name, const Strin
   }
   TInstallerLog::Write(u"In use, replaced at the next restart: " + String(file_name));
   Installer->NoteRestartNeeded();
-  replaced_at_restart_[String(file_name)] = replacement;
 }
 
 void TInstallerExtractHelper::RaiseWriteFailure(StringView file_name, uint32_t error) const {
@@ -282,11 +299,6 @@ void TInstallerExtractHelper::RaiseWriteFailure(StringView file_name, uint32_t e
   // Without a system error there is no reason to add; its text would only say "success".
   if (error != platform::ErrorSuccess) message += u"\r\n" + platform::SysErrorMessage(error);
   throw EInstallerInstallError(message);
-}
-
-String TInstallerExtractHelper::FileInPlaceAfterRestart(StringView file_name) const {
-  const auto found = replaced_at_restart_.find(String(file_name));
-  return found == replaced_at_restart_.end() ? String(file_name) : found->second;
 }
 
 String TInstallerExtractHelper::FormatCommonText(

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
-#include <map>
 
 #include "platform/text.h"
 #include "support/stream.h"
@@ -20,11 +19,12 @@ class TInstallerExtractHelper {
   // Creates Path with all missing parents; raises the localized Common/E3 text on failure.
   void MakeDirectory(StringView path);
 
-  // Puts FileName in place whole or not at all. Write fills a new file beside it under a
-  // temporary name, which takes FileName's place only once complete; whatever fails on the way,
-  // the temporary file goes and FileName stays as it was. A failure that is not "in use" (a
-  // full disk, access denied, a device's name) raises EInstallerInstallError with the localized
-  // Common/E1 text and the system's reason on the next line.
+  // Puts FileName in place whole or not at all, making its folder when missing. Write fills a
+  // new file beside it under a temporary name, which takes FileName's place only once complete;
+  // whatever fails on the way, the temporary file goes and FileName stays as it was. A failure
+  // that is not "in use" (a full disk, access denied, a device's name) raises
+  // EInstallerInstallError with the localized Common/E1 text and the system's reason on the
+  // next line.
   //
   // A FileName in use: one that already holds these bytes is left alone (false); otherwise it
   // is moved aside to "FileName.bak", which the system deletes at the next restart, and the new
@@ -33,9 +33,6 @@ class TInstallerExtractHelper {
   // few tries, then the new file waits as "FileName.new" for the restart to replace FileName.
   bool WriteTargetFile(StringView file_name, const std::function<void(TStream& file)>& write);
 
-  // The file that replaces FileName at the next restart, as WriteTargetFile left it; FileName
-  // itself when nothing waits. What will be installed is measured there.
-  String FileInPlaceAfterRestart(StringView file_name) const;
   // The localized Common text of Key with its placeholders filled.
   String FormatCommonText(StringView key, std::initializer_list<StringView> arguments) const;
 
@@ -48,7 +45,4 @@ class TInstallerExtractHelper {
   void ReplaceAtRestart(StringView file_name, const String& temporary);
   // EInstallerInstallError: Common/E1 for FileName, then the system's text for Error.
   [[noreturn]] void RaiseWriteFailure(StringView file_name, uint32_t error) const;
-
-  // Target and replacement of each file left for the next restart in this run.
-  std::map<String, String> replaced_at_restart_;
 };

@@ -69,6 +69,10 @@ void CheckLanguageFileSizes(const TSetupPackageReader& package) {
   }
 }
 
+[[noreturn]] void RaiseNotInSetup(StringView name) {
+  throw EInstallerInstallError(FormatText(u"Cannot locate \"%s\" file in setup archive", {name}));
+}
+
 }  // namespace
 
 TInstallerResources::TInstallerResources() {
@@ -109,7 +113,13 @@ void TInstallerResources::InitializeLanguages() {
 std::unique_ptr<TMemoryStream> TInstallerResources::GetStream(StringView name) {
   if (auto stream = product_package_->Extract(name)) return stream;
   if (auto stream = setup_package_->Extract(name)) return stream;
-  throw EInstallerInstallError(FormatText(u"Cannot locate \"%s\" file in setup archive", {name}));
+  RaiseNotInSetup(name);
+}
+
+std::unique_ptr<TMemoryViewStream> TInstallerResources::GetView(StringView name) const {
+  if (auto view = product_package_->View(name)) return view;
+  if (auto view = setup_package_->View(name)) return view;
+  RaiseNotInSetup(name);
 }
 
 std::unique_ptr<TVYNStringList> TInstallerResources::GetStringList(StringView name) {

@@ -31,6 +31,10 @@ class TInstallerResources {
   // A copy of the named file, positioned at 0: from the product package first, then from the
   // setup package. Raises "Cannot locate "<name>" file in setup archive" when neither has it.
   std::unique_ptr<TMemoryStream> GetStream(StringView name);
+  // The same file's bytes where they lie in the decoded package, without a copy: for files
+  // that are only written out, so that a large one does not cost its size once more. Valid as
+  // long as this object.
+  std::unique_ptr<TMemoryViewStream> GetView(StringView name) const;
   // The named file as lines (byte order mark, else the ANSI code page).
   std::unique_ptr<TVYNStringList> GetStringList(StringView name);
   // The licence of the current language family, else of "EN"; null when the script has none.

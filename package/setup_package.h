@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/exception.h"
@@ -39,13 +40,17 @@ class TSetupPackageFileTable {
  public:
   int Count() const { return static_cast<int>(items_.size()); }
   const TSetupPackageFileTableItem& Items(int index) const { return items_[index]; }
-  void Add(TSetupPackageFileTableItem item) { items_.push_back(std::move(item)); }
+  void Add(TSetupPackageFileTableItem item);
 
   // The first entry whose name equals Name, ignoring case (equal lengths only), or null.
   const TSetupPackageFileTableItem* Find(StringView name) const;
 
  private:
   std::vector<TSetupPackageFileTableItem> items_;
+  // The entries of each upper-case name, in table order. Names equal ignoring case share their
+  // upper-case form, so a lookup compares only with these instead of with every entry: an
+  // installation looks up each of its files, and comparing by the user's locale is slow.
+  std::unordered_map<String, std::vector<size_t>> by_upper_case_;
 };
 
 class TCustomSetupPackage {

@@ -153,3 +153,9 @@ std::unique_ptr<TMemoryStream> TSetupPackageReader::Extract(StringView name) {
   file->SetPosition(0);
   return file;
 }
+
+std::unique_ptr<TMemoryViewStream> TSetupPackageReader::View(StringView name) const {
+  const TSetupPackageFileTableItem* item = file_table_.Find(name);
+  if (item == nullptr) return nullptr;
+  return std::make_unique<TMemoryViewStream>(payload_.Memory() + item->Offset, item->Size);
+}

@@ -20,6 +20,9 @@ class TSetupPackageReader : public TCustomSetupPackage {
   bool Contains(StringView name) const;
   // A copy of the named file's bytes, positioned at 0, or null when there is no such file.
   std::unique_ptr<TMemoryStream> Extract(StringView name);
+  // The named file's bytes where they lie in the decoded package, without a copy, or null
+  // when there is no such file. Valid as long as the reader.
+  std::unique_ptr<TMemoryViewStream> View(StringView name) const;
 
  private:
   void Read(TStream& stream);

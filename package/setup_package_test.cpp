@@ -2,7 +2,9 @@
 // damaged package is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -78,6 +80,24 @@ TEST(SetupPackage, RoundTripReturnsEveryFileByteForByte) {
   }
 }
 
+// A view gives the bytes a copy would, straight out of the decoded payload: the extraction
+// writes every file from it.
+TEST(SetupPackage, AViewHoldsTheSameBytesAsACopyWithoutCopying) {
+  const std::vector<uint8_t> package = BuildPackage(SampleFiles);
+  TMemoryStream stream(package);
+  TSetupPackageReader reader(stream);
+  for (const PackageFile& file : SampleFiles) {
+    SCOPED_TRACE(StringToUtf8(file.Name));
+    const std::unique_ptr<TMemoryViewStream> view = reader.View(file.Name);
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->Size(), static_cast<int64_t>(file.Content.size()));
+    EXPECT_TRUE(std::equal(file.Content.begin(), file.Content.end(), view->Memory()));
+    // Two views of one file share its bytes: nothing was copied.
+    EXPECT_EQ(reader.View(file.Name)->Memory(), view->Memory());
+  }
+  EXPECT_EQ(reader.View(u"missing"), nullptr);
+}
+
 TEST(SetupPackage, HeaderAndPayloadLayout) {
   const std::vector<uint8_t> package = BuildPackage({{u"a", Bytes("xyz")}, {u"bc", Bytes("")}});
   EXPECT_EQ(std::string(package.begin(), package.begin() + 4), "IPK5");
@@ -106,11 +126,14 @@ TEST(SetupPackage, EmptyPackageHasAnEightBytePayload) {
 }
 
 TEST(SetupPackage, LookupIgnoresCaseAndTheFirstOfTwoMatchesWins) {
-  TMemoryStream stream(
-      BuildPackage({{u"README.txt", Bytes("first")}, {u"readme.TXT", Bytes("second")}}));
+  TMemoryStream stream(BuildPackage({{u"README.txt", Bytes("first")},
+                                     {u"readme.TXT", Bytes("second")},
+                                     {u"Skins\\Логотип.png", Bytes("picture")}}));
   TSetupPackageReader reader(stream);
   EXPECT_TRUE(reader.Contains(u"Readme.Txt"));
   EXPECT_EQ(Read(reader, u"readme.txt"), "first");
+  EXPECT_EQ(Read(reader, u"readme.TXT"), "first");
+  EXPECT_EQ(Read(reader, u"SKINS\\ЛОГОТИП.PNG"), "picture");
   EXPECT_FALSE(reader.Contains(u"README.tx"));
   EXPECT_EQ(reader.Extract(u"missing"), nullptr);
 }
