@@ -38,11 +38,8 @@ String NormalizeDestPath(StringView path);
 // that a destination of thousands of characters is refused before anything looks at the disk.
 String DestPathError(StringView path);
 
-// Whether Part, one name between delimiters, is a device's name to Windows, whatever its
-// extension and letter case: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9
-// (with the superscript digits one to three too). Writing to "NUL.txt" writes to no file.
-bool IsDeviceName(StringView part);
-// The first name between delimiters of Path that is a device's, or empty when there is none.
+// The first name between delimiters of Path that is a device's (IsDeviceName), or empty when
+// there is none.
 String DeviceNameIn(StringView path);
 
 // Why a target as the installation script writes it (before its variables are replaced and the

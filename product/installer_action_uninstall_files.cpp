@@ -28,33 +28,6 @@ char16_t AsciiUpper(char16_t c) {
   return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
 }
 
-bool EqualsAsciiIgnoringCase(StringView a, StringView b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-  }
-  return true;
-}
-
-// Names that Windows opens as devices in any folder, whatever extension follows them. The
-// digits include the superscripts one to three, which Windows takes as "1" to "3" here.
-bool IsDeviceName(StringView component) {
-  StringView base = component.substr(0, component.find(u'.'));
-  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
-  for (const StringView device :
-       {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$", u"CLOCK$"}) {
-    if (EqualsAsciiIgnoringCase(base, device)) return true;
-  }
-  if (base.size() != 4) return false;
-  const StringView stem = base.substr(0, 3);
-  if (!EqualsAsciiIgnoringCase(stem, u"COM") && !EqualsAsciiIgnoringCase(stem, u"LPT")) {
-    return false;
-  }
-  const char16_t digit = base[3];
-  return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
-         digit == u'\u00B3';
-}
-
 // Characters no file name holds; ":" also opens an alternate data stream or names a drive.
 bool IsForbiddenCharacter(char16_t c) {
   return c < 32 || c == u'<' || c == u'>' || c == u'"' || c == u'|' || c == u'?' || c == u'*' ||

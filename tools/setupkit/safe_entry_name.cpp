@@ -1,33 +1,7 @@
 // Checking package entry names before they become file names.
 #include "tools/setupkit/safe_entry_name.h"
 
-#include <array>
-
 #include "support/names.h"
-
-namespace {
-
-bool IsReservedDeviceName(StringView part) {
-  // A device name keeps its meaning with any extension ("NUL.txt") and trailing blanks.
-  const size_t dot = part.find(u'.');
-  StringView stem = part.substr(0, dot);
-  while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
-  static constexpr std::array<StringView, 6> Plain = {u"CON", u"PRN",    u"AUX",
-                                                      u"NUL", u"CONIN$", u"CONOUT$"};
-  for (const StringView device : Plain) {
-    if (SameName(stem, device)) return true;
-  }
-  if (stem.size() == 4 &&
-      (SameName(stem.substr(0, 3), u"COM") || SameName(stem.substr(0, 3), u"LPT"))) {
-    // Any decimal digit, and the superscript one, two and three that Windows counts as well.
-    const char16_t number = stem[3];
-    return (number >= u'0' && number <= u'9') || number == u'\u00B9' || number == u'\u00B2' ||
-           number == u'\u00B3';
-  }
-  return false;
-}
-
-}  // namespace
 
 bool IsSafeEntryName(StringView name, String& reason) {
   if (name.empty()) {
@@ -66,7 +40,7 @@ bool IsSafeEntryName(StringView name, String& reason) {
       reason = u"a path part ends in a dot or a blank";
       return false;
     }
-    if (IsReservedDeviceName(part)) {
+    if (IsDeviceName(part)) {
       reason = u"it names a device";
       return false;
     }
