@@ -3,11 +3,14 @@
 
 #include <memory>
 
+#include "core/installer.h"
 #include "core/installer_errors.h"
+#include "core/installer_extract_helper.h"
 #include "core/installer_resources.h"
 #include "core/installer_summary_builder.h"
 #include "platform/exception.h"
 #include "platform/file_name.h"
+#include "platform/private_folder.h"
 #include "platform/shell_execute.h"
 #include "platform/shell_folders.h"
 #include "support/format_text.h"
@@ -52,16 +55,22 @@ void TInstallerActionAddonsInstall::Execute() {
   if (!choice.Viewer && !choice.Extensions && !choice.Shortcuts) return;
 
   const std::unique_ptr<TVYNStringList> addons = Resources().GetStringList(u"addons.ini");
-  const String installer_name = addons->GetValue(u"P4");
+  const std::unique_ptr<TMemoryViewStream> installer = Resources().GetView(addons->GetValue(u"P4"));
   String temporary;
   if (!platform::GetTempFolder(temporary)) RaiseLastOSError();
-  const std::unique_ptr<TMemoryStream> installer = Resources().GetStream(installer_name);
+  // A folder of its own that only administrators may write, with a name nobody can guess: the
+  // add-on's installer runs with the setup's rights, and beside it in the shared temporary
+  // folder anyone could have planted a library it loads, or replaced it before it starts.
+  String folder;
+  if (!platform::CreateUniquePrivateFolder(temporary, u"Addons-", folder)) RaiseLastOSError();
   // Written with the setup's rights: the list must not be able to put a file anywhere else.
-  const String path = InstallerPath(*addons, temporary);
+  const String path = InstallerPath(*addons, folder);
   if (path.empty()) {
     throw EInstallerGeneralError(u"\"addons.ini\" names no installer file (\"P4\")");
   }
-  installer->SaveToFile(path);
+  Installer->ExtractHelper().WriteTargetFile(path, [&installer](TStream& file) {
+    if (installer->Size() > 0) file.WriteBuffer(installer->Memory(), installer->Size());
+  });
 
   const String parameters =
       FormatText(addons->GetValue(u"CL"),

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "core/installer_summary_builder.h"
+#include "platform/private_folder.h"
 #include "platform/shell_execute.h"
 #include "product/installer_actions_test_fixture.h"
 #include "support/ini_file.h"
@@ -26,6 +29,24 @@ class AddonsInstallTest : public ProductActionTest {
     ProductActionTest::SetUp();
     std::filesystem::create_directories(folder_.NativePath(u"Temp"));
     HostDouble::SetEnvironmentValue(u"TMP", folder_.PathOf(u"Temp"));
+  }
+
+  // The folders in the temporary folder, by name.
+  std::vector<String> TemporaryFolders() const {
+    std::vector<String> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.NativePath(u"Temp"))) {
+      if (entry.is_directory()) names.push_back(Utf8ToString(entry.path().filename().string()));
+    }
+    return names;
+  }
+
+  // Where the action wrote the add-on's installer, relative to the test folder: in the one
+  // folder of its own it made in the temporary folder.
+  String WrittenInstaller() const {
+    const std::vector<String> folders = TemporaryFolders();
+    if (folders.size() != 1)
+      return u"<" + Utf8ToString(std::to_string(folders.size())) + u" folders>";
+    return u"Temp\\" + folders[0] + u"\\PictaSetup.exe";
   }
 
   void Choose(bool viewer, bool extensions, bool shortcuts) {
@@ -55,10 +76,16 @@ TEST_P(AddonsChoiceTest, WritesTheInstallerToTheTemporaryFolderAndOpensItWithThe
   TInstallerActionAddonsInstall action;
   RunAction(action);
 
-  EXPECT_EQ(folder_.ReadFile(u"Temp\\PictaSetup.exe"), AddonsInstaller);
+  // In a folder of its own, where nobody can have planted anything beside it.
+  const std::vector<String> folders = TemporaryFolders();
+  ASSERT_EQ(folders.size(), 1u);
+  EXPECT_TRUE(platform::IsUniquePrivateFolderName(folders[0], u"Addons-"))
+      << StringToUtf8(folders[0]);
+  const String installer = u"Temp\\" + folders[0] + u"\\PictaSetup.exe";
+  EXPECT_EQ(folder_.ReadFile(installer), AddonsInstaller);
   const auto executions = HostDouble::TakeShellExecutions();
   ASSERT_EQ(executions.size(), 1u);
-  EXPECT_EQ(executions[0].File, folder_.PathOf(u"Temp\\PictaSetup.exe"));
+  EXPECT_EQ(executions[0].File, folder_.PathOf(installer));
   EXPECT_EQ(executions[0].Parameters, choice.Parameters);
   EXPECT_EQ(executions[0].Directory, u"");
   EXPECT_EQ(executions[0].ShowCommand, platform::ShowNormal);
@@ -82,7 +109,7 @@ TEST_F(AddonsInstallTest, NoChoiceReadsNothingAndStartsNothing) {
   TInstallerActionAddonsInstall action;
   EXPECT_NO_THROW(RunAction(action));
   EXPECT_TRUE(HostDouble::TakeShellExecutions().empty());
-  EXPECT_FALSE(Exists(u"Temp\\PictaSetup.exe"));
+  EXPECT_TRUE(TemporaryFolders().empty());
 }
 
 TEST_F(AddonsInstallTest, AMissingListFailsTheAction) {
@@ -152,7 +179,8 @@ TEST_F(AddonsInstallTest, AnInstallerNamedWithFoldersIsWrittenIntoTheTemporaryFo
   Choose(true, false, false);
   TInstallerActionAddonsInstall action;
   RunAction(action);
-  EXPECT_EQ(folder_.ReadFile(u"Temp\\PictaSetup.exe"), AddonsInstaller);
+  EXPECT_EQ(folder_.ReadFile(WrittenInstaller()), AddonsInstaller);
+  EXPECT_FALSE(Exists(u"Temp\\PictaSetup.exe"));
   EXPECT_FALSE(Exists(u"PictaSetup.exe"));
 }
 
@@ -165,7 +193,7 @@ TEST_F(AddonsInstallTest, AnInstallerThatDoesNotStartLeavesTheInstallationGoing)
   EXPECT_NO_THROW(RunAction(action));
   EXPECT_EQ(action.Progress(), 100);
   // Left for the user, as a started installer would be.
-  EXPECT_TRUE(Exists(u"Temp\\PictaSetup.exe"));
+  EXPECT_TRUE(Exists(WrittenInstaller()));
 }
 
 TEST_F(AddonsInstallTest, TheSummaryListsTheChosenAddOnsUnderThePageTitle) {
