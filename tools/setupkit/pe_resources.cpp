@@ -666,8 +666,11 @@ bool IsReplaceableResourceSection(std::span<const uint8_t> image, const TPeHeade
   const uint64_t table_end =
       headers.SectionTableOffset + headers.Sections.size() * SectionHeaderSize;
   if (section.PointerToRawData < std::max<uint64_t>(headers.SizeOfHeaders, table_end)) return false;
+  // Every other section ends in memory where the resources begin, or before. An empty one may
+  // start right there: the writer itself puts new resources at such a section's address.
   for (size_t i = 0; i < index; ++i) {
-    if (headers.Sections[i].VirtualAddress >= section.VirtualAddress) return false;
+    const TSection& other = headers.Sections[i];
+    if (other.VirtualAddress + other.MappedSize() > section.VirtualAddress) return false;
   }
   // Cutting the file at the section must take nothing that another header field points at:
   // another section's bytes, the symbols and their strings, debug data.
