@@ -2,7 +2,6 @@
 #include "core/installer_path.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 #include <vector>
 
