@@ -66,6 +66,30 @@ class Driver:
                                      log=self._output / f"launch-{self._launches}.log")
         return LaunchedProgram(process, result_file)
 
+    def launch_outcomes(self):
+        """Each program launched so far, and how it ended or that it still runs: a failed
+        scenario says whether the program it drove crashed (an exception code) or hung."""
+        lines = []
+        for number in range(1, self._launches + 1):
+            command = (self._output / f"launch-{number}.cmd.txt").read_text(encoding="utf-8")
+            result_file = self._output / f"launch-{number}.result.txt"
+            result = result_file.read_text().strip() if result_file.exists() else ""
+            if result.startswith("exit="):
+                code = int(result[5:])
+                result = f"exit={code} (0x{code:08X})"
+            lines.append(f"launch {number}: {command} -> {result or 'still running'}")
+        return lines
+
+    def last_exchange(self) -> str:
+        """The driver's last command and its answer, as driver.log holds them: a failed
+        scenario shows what the driver saw last (a window missing, or Wine not answering)."""
+        log = self._output / "driver.log"
+        if not log.exists():
+            return ""
+        text = log.read_text(encoding="utf-8", errors="replace")
+        start = text.rfind("$ e2e-driver ")
+        return text[start:].strip() if start >= 0 else ""
+
     def find_window(self, window_class=None, caption=None, timeout_ms=20000, required=True):
         arguments = ["find-window", "--timeout", str(timeout_ms)]
         if window_class:

@@ -139,6 +139,11 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
         return True
     except AssertionError as failure:
         print(f"  FAILED: {failure}")
+        if context is not None:
+            for line in context.driver.launch_outcomes():
+                print(f"    {line}")
+            for line in context.driver.last_exchange().splitlines()[:20]:
+                print(f"    driver: {line}")
         if display is not None:
             display.screenshot(output / "failure.png")
         return False
