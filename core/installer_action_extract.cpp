@@ -126,6 +126,7 @@ void TInstallerActionExtract::Execute() {
     SetProgress(static_cast<int>(static_cast<double>(i + 1) * 100.0 / static_cast<double>(count)));
     ExtractFile(*files[i]);
   }
+  RemoveLeftoversOfOtherLanguages();
   SetStatus(GetCommonText(u"A7"));
   WriteUninstallData(Installer->DestPath(), files);
 }
@@ -216,6 +217,16 @@ String TInstallerActionExtract::DestinationLengthProblem(const TInstallerScript&
       {QuotablePath(destination), longest,
        Decimal(static_cast<int>(folder.size() + longest.size())),
        Decimal(static_cast<int>(MaximumInstalledPathLength)), Decimal(static_cast<int>(room))});
+}
+
+void TInstallerActionExtract::RemoveLeftoversOfOtherLanguages() {
+  const String family = Resources().GetLanguageFamily();
+  const TInstallerScriptGroup& components = Script().Components;
+  for (int i = 0; i < components.Count(); ++i) {
+    const TInstallerScriptFile& entry = components.Items(i);
+    if (entry.MatchesLanguage(family)) continue;
+    Installer->ExtractHelper().RemoveLeftoverTemporary(Resources().ExpandPath(entry.Name));
+  }
 }
 
 std::vector<const TInstallerScriptFile*> TInstallerActionExtract::CreateFileList() const {

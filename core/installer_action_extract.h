@@ -41,6 +41,9 @@ class TInstallerActionExtract : public TInstallerAction {
 
   // The Components entries that belong to the chosen language family, in script order.
   std::vector<const TInstallerScriptFile*> CreateFileList() const;
+  // Removes what a run cut short left while writing the entries of the other language families,
+  // which this run does not write and so does not replace.
+  void RemoveLeftoversOfOtherLanguages();
   // Writes Uninstall.exe (a copy of the running program) and Uninstall.dat (a package holding
   // "Uninstall.ini": the option store and the list of installed files, the two uninstaller files
   // last) into DestPath, then registers the uninstaller unless the run is portable.

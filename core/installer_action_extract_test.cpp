@@ -76,6 +76,21 @@ TEST_F(ExtractActionTest, InstallsTheFilesOfTheLanguageAndTheUninstaller) {
   EXPECT_EQ(list->ReadString(u"Uninstall", u"Stale", u"absent"), u"absent");
 }
 
+TEST_F(ExtractActionTest, LeavesNoTemporaryFileOfARunCutShort) {
+  // A run killed while writing a Russian and an English file left their temporary files; this
+  // run, in English, writes only the English one again.
+  folder_.WriteFile(u"Langs\\~Russian.lng.tmp", "half of the Russian file");
+  folder_.WriteFile(u"~ZELO.exe.tmp", "half of the player");
+
+  TInstaller& installer = RunInstallation();
+  ASSERT_FALSE(installer.HasErrors()) << StringToUtf8(installer.Errors().GetText());
+
+  EXPECT_EQ(folder_.ReadFile(u"ZELO.exe"), "MZ the player");
+  for (const char16_t* leftover : {u"Langs\\~Russian.lng.tmp", u"~ZELO.exe.tmp"}) {
+    EXPECT_FALSE(std::filesystem::exists(folder_.NativePath(leftover))) << StringToUtf8(leftover);
+  }
+}
+
 TEST_F(ExtractActionTest, RegistersTheUninstaller) {
   RunInstallation();
   const auto key = platform::RegistryKey::Open(platform::RegistryRoot::LocalMachine, UninstallKey,

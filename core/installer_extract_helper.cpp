@@ -227,6 +227,11 @@ bool TInstallerExtractHelper::WriteTargetFile(StringView file_name,
   return PlaceOverFileInUse(file_name, temporary.Path());
 }
 
+void TInstallerExtractHelper::RemoveLeftoverTemporary(StringView file_name) {
+  // Missing in all but the rare case: asking the system to remove it is the one call needed.
+  static_cast<void>(platform::RemoveFile(TemporaryNameOf(file_name)));
+}
+
 bool TInstallerExtractHelper::PlaceOverFileInUse(StringView file_name, const String& temporary) {
   // A file that already holds these bytes is in place; comparing costs a read of both, which is
   // why it is done only now. A file that cannot even be read is treated as different, so the

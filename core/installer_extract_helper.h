@@ -33,6 +33,11 @@ class TInstallerExtractHelper {
   // few tries, then the new file waits as "FileName.new" for the restart to replace FileName.
   bool WriteTargetFile(StringView file_name, const std::function<void(TStream& file)>& write);
 
+  // Removes the temporary file that an earlier run, cut short while writing FileName, may have
+  // left beside it. A run replaces such a file for everything it writes; this is for the files
+  // it does not write (another language's), whose leftovers would otherwise stay for ever.
+  void RemoveLeftoverTemporary(StringView file_name);
+
   // The localized Common text of Key with its placeholders filled.
   String FormatCommonText(StringView key, std::initializer_list<StringView> arguments) const;
 

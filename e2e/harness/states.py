@@ -64,7 +64,7 @@ class Installed(State):
     """The demo product installed in Folder: every component file of the language family with
     the demo's bytes, Uninstall.exe a copy of the setup, Uninstall.dat listing exactly those
     files (relative) with the two uninstaller files last, and the uninstall registration unless
-    the installation is portable."""
+    the installation is portable; nothing left under a temporary name."""
 
     def __init__(self, folder: str, registered: bool = True, family: str = "EN",
                  display_icon: str = "ZELO.exe", setup_exe=None, demo_folder=None):
@@ -92,6 +92,10 @@ class Installed(State):
             path = root.joinpath(*relative.split("\\"))
             assert path.is_file(), f"{relative} is missing"
             assert path.read_bytes() == content, f"{relative} differs from the demo's"
+        # A run that ended well, a rerun of a killed one too, leaves nothing under a temporary
+        # name: neither a file nor a backup archive cut short.
+        leftovers = sorted(str(path.relative_to(root)) for path in root.rglob("~*.tmp"))
+        assert not leftovers, f"temporary files left: {leftovers}"
         uninstaller = root / "Uninstall.exe"
         setup_exe = self.setup_exe or demo.setup_exe
         assert uninstaller.read_bytes() == setup_exe.read_bytes(), \
