@@ -286,7 +286,6 @@ def main():
                 "tiny-setup.exe"))
         mounted = bench.mounted
 
-
     install = statistics.median(installs)
     write = statistics.median(writes)
     decode = statistics.median(decodes)
