@@ -144,6 +144,8 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
                 print(f"    {line}")
             for line in context.driver.last_exchange().splitlines()[:20]:
                 print(f"    driver: {line}")
+            for line in prefix.process_states():
+                print(f"    process {line}")
         if display is not None:
             display.screenshot(output / "failure.png")
         return False

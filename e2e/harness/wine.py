@@ -120,6 +120,32 @@ class WinePrefix:
         except subprocess.TimeoutExpired:
             return False
 
+    def process_states(self):
+        """One line per Linux process of this prefix: its program and, per thread, the state
+        and the kernel function it waits in. A failed scenario prints them, so that a program
+        that shows no window tells whether it waits (and where) or is busy."""
+        marker = f"WINEPREFIX={self.path}".encode()
+        lines = []
+        for entry in os.scandir("/proc"):
+            if not entry.name.isdigit():
+                continue
+            try:
+                with open(f"/proc/{entry.name}/environ", "rb") as environ:
+                    if marker not in environ.read().split(b"\0"):
+                        continue
+                with open(f"/proc/{entry.name}/cmdline", "rb") as cmdline:
+                    program = cmdline.read().split(b"\0", 1)[0].decode("utf-8", "replace")
+                threads = []
+                for task in sorted(os.listdir(f"/proc/{entry.name}/task"), key=int):
+                    with open(f"/proc/{entry.name}/task/{task}/stat") as stat:
+                        state = stat.read().rsplit(")", 1)[1].split()[0]
+                    with open(f"/proc/{entry.name}/task/{task}/wchan") as wchan:
+                        threads.append(f"{state}:{wchan.read().strip() or '-'}")
+            except OSError:  # ended meanwhile
+                continue
+            lines.append(f"{entry.name} {program}: {' '.join(threads)}")
+        return lines
+
     def stop_server(self):
         """Stops every process of the prefix and its wineserver, which also writes the
         registry files out."""
