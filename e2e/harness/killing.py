@@ -13,6 +13,7 @@ from pathlib import Path, PureWindowsPath
 
 from .scenario import Action, Context
 from .setup_log import STAMP, STAMP_WIDTH
+from .wine import prefix_processes
 
 
 class LogFollower:
@@ -82,26 +83,10 @@ def changes_within(action: str, prefix: str, count: int, label: str) -> KillPoin
 
 def program_processes(prefix_path: Path, image_names) -> list:
     """The Linux pids of the Windows programs of this prefix whose image file name (any folder)
-    is one of `image_names`, letter case ignored. Wine shows a program's Windows path as the
-    process's first argument."""
+    is one of `image_names`, letter case ignored."""
     wanted = {name.lower() for name in image_names}
-    marker = f"WINEPREFIX={prefix_path}".encode()
-    found = []
-    for entry in os.scandir("/proc"):
-        if not entry.name.isdigit():
-            continue
-        try:
-            with open(f"/proc/{entry.name}/cmdline", "rb") as cmdline:
-                first = cmdline.read().split(b"\0", 1)[0].decode("utf-8", errors="replace")
-            if PureWindowsPath(first).name.lower() not in wanted:
-                continue
-            with open(f"/proc/{entry.name}/environ", "rb") as environ:
-                if marker not in environ.read().split(b"\0"):
-                    continue
-        except OSError:  # ended meanwhile, or not ours to read
-            continue
-        found.append(int(entry.name))
-    return found
+    return [pid for pid, _ in prefix_processes(
+        prefix_path, lambda program: PureWindowsPath(program).name.lower() in wanted)]
 
 
 def kill_programs(prefix_path: Path, image_names) -> list:

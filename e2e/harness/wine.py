@@ -124,26 +124,18 @@ class WinePrefix:
         """One line per Linux process of this prefix: its program and, per thread, the state
         and the kernel function it waits in. A failed scenario prints them, so that a program
         that shows no window tells whether it waits (and where) or is busy."""
-        marker = f"WINEPREFIX={self.path}".encode()
         lines = []
-        for entry in os.scandir("/proc"):
-            if not entry.name.isdigit():
-                continue
+        for pid, program in prefix_processes(self.path):
             try:
-                with open(f"/proc/{entry.name}/environ", "rb") as environ:
-                    if marker not in environ.read().split(b"\0"):
-                        continue
-                with open(f"/proc/{entry.name}/cmdline", "rb") as cmdline:
-                    program = cmdline.read().split(b"\0", 1)[0].decode("utf-8", "replace")
                 threads = []
-                for task in sorted(os.listdir(f"/proc/{entry.name}/task"), key=int):
-                    with open(f"/proc/{entry.name}/task/{task}/stat") as stat:
+                for task in sorted(os.listdir(f"/proc/{pid}/task"), key=int):
+                    with open(f"/proc/{pid}/task/{task}/stat") as stat:
                         state = stat.read().rsplit(")", 1)[1].split()[0]
-                    with open(f"/proc/{entry.name}/task/{task}/wchan") as wchan:
+                    with open(f"/proc/{pid}/task/{task}/wchan") as wchan:
                         threads.append(f"{state}:{wchan.read().strip() or '-'}")
             except OSError:  # ended meanwhile
                 continue
-            lines.append(f"{entry.name} {program}: {' '.join(threads)}")
+            lines.append(f"{pid} {program}: {' '.join(threads)}")
         return lines
 
     def stop_server(self):
@@ -154,6 +146,29 @@ class WinePrefix:
     def remove(self):
         self.stop_server()
         shutil.rmtree(self.place, ignore_errors=True)
+
+
+def prefix_processes(prefix_path: Path, wanted=lambda program: True) -> list:
+    """(pid, program) of each Linux process that runs in the prefix and whose program passes
+    `wanted`. Wine shows a program's Windows path as the process's first argument; the name is
+    tested first, since reading every process's environment costs more."""
+    marker = f"WINEPREFIX={prefix_path}".encode()
+    found = []
+    for entry in os.scandir("/proc"):
+        if not entry.name.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry.name}/cmdline", "rb") as cmdline:
+                program = cmdline.read().split(b"\0", 1)[0].decode("utf-8", errors="replace")
+            if not wanted(program):
+                continue
+            with open(f"/proc/{entry.name}/environ", "rb") as environ:
+                if marker not in environ.read().split(b"\0"):
+                    continue
+        except OSError:  # ended meanwhile, or not ours to read
+            continue
+        found.append((int(entry.name), program))
+    return found
 
 
 def stop_process(process, timeout=10):
