@@ -63,7 +63,8 @@ class Driver:
         result_file.unlink(missing_ok=True)
         process = self._prefix.start(self._exe, "launch", f"Z:{result_file}",
                                      f"Z:{command_file}",
-                                     log=self._output / f"launch-{self._launches}.log")
+                                     log=self._output / f"launch-{self._launches}.log",
+                                     error_log=self._output / f"launch-{self._launches}.err.log")
         return LaunchedProgram(process, result_file)
 
     def launch_outcomes(self):
@@ -78,6 +79,11 @@ class Driver:
                 code = int(result[5:])
                 result = f"exit={code} (0x{code:08X})"
             lines.append(f"launch {number}: {command} -> {result or 'still running'}")
+            # What the program or Wine said on the error output, the last lines only.
+            error_log = self._output / f"launch-{number}.err.log"
+            if error_log.exists():
+                said = error_log.read_text(encoding="utf-8", errors="replace").splitlines()
+                lines += [f"  stderr: {line}" for line in said[-5:]]
         return lines
 
     def last_exchange(self) -> str:

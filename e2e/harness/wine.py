@@ -85,12 +85,19 @@ class WinePrefix:
                                        env=self._environment())
         return completed.returncode
 
-    def start(self, program, *arguments, log: Path):
+    def start(self, program, *arguments, log: Path, error_log: Path = None):
+        """Starts a program and returns at once. Its output goes to log; with error_log its
+        error output (and Wine's own messages, which arrive there too) goes to a file apart,
+        for a caller that reads the program's output byte for byte."""
         output = open(log, "ab")
+        errors = open(error_log, "ab") if error_log else None
         process = subprocess.Popen(self._command(program, arguments), stdout=output,
-                                   stderr=subprocess.STDOUT, env=self._environment(),
+                                   stderr=errors or subprocess.STDOUT, env=self._environment(),
                                    start_new_session=True)
         process.log_file = output
+        if errors:
+            # Popen holds its own copy of the descriptor; the program keeps writing into it.
+            errors.close()
         return process
 
     def user_name(self):

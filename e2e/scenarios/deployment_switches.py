@@ -35,8 +35,9 @@ class AskForHelp(Action):
         for wanted in ("/AUTO", "/SILENT", "/SUPPRESSMSGBOXES", "/LOG", "/LANG", "/NORESTART",
                        "1602", "1603", "1618", "3010"):
             assert wanted in text, f"the help lacks {wanted}: {text!r}"
-        assert "\r\n" in text and "\n" not in text.replace("\r\n", ""), \
-            "the help's lines do not end the Windows way"
+        bare_lines = [line for line in text.split("\r\n") if "\n" in line]
+        assert "\r\n" in text and not bare_lines, \
+            f"the help's lines do not end the Windows way: {bare_lines!r}"
         window = context.driver.find_window(caption="Setup", timeout_ms=0, required=False)
         assert window is None, f"a window was left: {window}"
 
