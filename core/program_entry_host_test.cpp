@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/exit_codes.h"
 #include "core/installer.h"
@@ -64,6 +66,8 @@ class ProgramEntry : public InstallerTest {
     HostDoubleChildProcess::Reset();
     temp_ = platform::TemporaryFolder();
     ASSERT_TRUE(platform::CreateFolderWithParents(temp_));
+    // The temporary folder outlives a test when the whole binary runs in one process.
+    earlier_copy_folders_ = CopyFolders();
   }
   void TearDown() override {
     HostDoubleChildProcess::Reset();
@@ -115,15 +119,19 @@ class ProgramEntry : public InstallerTest {
     return bytes;
   }
 
-  // The folders of uninstaller copies in the temporary folder, with trailing backslashes.
+  // The folders of uninstaller copies that this test made in the temporary folder, with
+  // trailing backslashes.
   std::vector<String> CopyFolders() {
     std::vector<platform::FolderEntry> entries;
     EXPECT_TRUE(platform::ListFolder(temp_, entries));
     std::vector<String> folders;
     for (const auto& entry : entries) {
+      const String folder = temp_ + entry.Name + u"\\";
       if (entry.IsFolder &&
-          platform::IsUniquePrivateFolderName(entry.Name, UninstallerCopyFolderPrefix)) {
-        folders.push_back(temp_ + entry.Name + u"\\");
+          platform::IsUniquePrivateFolderName(entry.Name, UninstallerCopyFolderPrefix) &&
+          std::find(earlier_copy_folders_.begin(), earlier_copy_folders_.end(), folder) ==
+              earlier_copy_folders_.end()) {
+        folders.push_back(folder);
       }
     }
     return folders;
@@ -137,6 +145,7 @@ class ProgramEntry : public InstallerTest {
 
   String saved_program_;
   String temp_;
+  std::vector<String> earlier_copy_folders_;
 };
 
 TEST_F(ProgramEntry, WithoutAProductClassShowsTheSetupErrorBoxAndFails) {
