@@ -95,15 +95,11 @@ int64_t SizeOfFile(StringView path) {
   return file.IsOpen() && file.GetSize(size) ? size : 0;
 }
 
-// The bytes a packaged file holds, found as extraction finds it (the product package first);
-// 0 for a name neither package holds.
+// The bytes a packaged file holds, in the package extraction takes it from; 0 for a name
+// neither package holds.
 int64_t PackagedSize(StringView name) {
-  TInstallerResources& resources = Installer->Resources();
-  for (const TSetupPackageReader* package :
-       {&resources.ProductPackage(), &resources.SetupPackage()}) {
-    if (const TSetupPackageFileTableItem* item = package->FileTable().Find(name)) return item->Size;
-  }
-  return 0;
+  const TSetupPackageReader* package = Installer->Resources().PackageHolding(name);
+  return package != nullptr ? package->FileTable().Find(name)->Size : 0;
 }
 
 // What the list of programs should show as the product's icon: the program the script names in

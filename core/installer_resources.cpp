@@ -110,15 +110,19 @@ void TInstallerResources::InitializeLanguages() {
   language_.Merge(translation, true);
 }
 
+TSetupPackageReader* TInstallerResources::PackageHolding(StringView name) const {
+  if (product_package_->Contains(name)) return product_package_.get();
+  if (setup_package_->Contains(name)) return setup_package_.get();
+  return nullptr;
+}
+
 std::unique_ptr<TMemoryStream> TInstallerResources::GetStream(StringView name) {
-  if (auto stream = product_package_->Extract(name)) return stream;
-  if (auto stream = setup_package_->Extract(name)) return stream;
+  if (TSetupPackageReader* package = PackageHolding(name)) return package->Extract(name);
   RaiseNotInSetup(name);
 }
 
 std::unique_ptr<TMemoryViewStream> TInstallerResources::GetView(StringView name) const {
-  if (auto view = product_package_->View(name)) return view;
-  if (auto view = setup_package_->View(name)) return view;
+  if (const TSetupPackageReader* package = PackageHolding(name)) return package->View(name);
   RaiseNotInSetup(name);
 }
 

@@ -28,8 +28,11 @@ class TInstallerResources {
   // text. Called once, after the installer object exists.
   void InitializeLanguages();
 
-  // A copy of the named file, positioned at 0: from the product package first, then from the
-  // setup package. Raises "Cannot locate "<name>" file in setup archive" when neither has it.
+  // The package the named file is taken from: the product package first, so that a product
+  // can bring its own version of a setup file, then the setup package; null when neither has it.
+  TSetupPackageReader* PackageHolding(StringView name) const;
+  // A copy of the named file from PackageHolding, positioned at 0. Raises "Cannot locate "<name>"
+  // file in setup archive" when neither has it.
   std::unique_ptr<TMemoryStream> GetStream(StringView name);
   // The same file's bytes where they lie in the decoded package, without a copy: for files
   // that are only written out, so that a large one does not cost its size once more. Valid as

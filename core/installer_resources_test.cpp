@@ -29,7 +29,13 @@ TEST_F(ResourcesTest, ListsTheLanguagesOfTheSetupPackageInNaturalOrder) {
 
 TEST_F(ResourcesTest, FilesComeFromTheProductPackageFirst) {
   CreateAutomatic();
+  // readme.txt is in both packages: the copy and the view are the product package's.
   EXPECT_EQ(Content(Resources().GetStream(u"README.TXT")), "Read me.\r\n");
+  const auto view = Resources().GetView(u"README.TXT");
+  EXPECT_EQ(std::string(view->Memory(), view->Memory() + view->Size()), "Read me.\r\n");
+  EXPECT_EQ(Resources().PackageHolding(u"README.TXT"), &Resources().ProductPackage());
+  EXPECT_EQ(Resources().PackageHolding(u"License.rtf"), &Resources().SetupPackage());
+  EXPECT_EQ(Resources().PackageHolding(u"missing.dll"), nullptr);
   EXPECT_EQ(Content(Resources().GetStream(u"License.rtf")), "{\\rtf1\\ansi English licence.\\par}");
   try {
     Resources().GetStream(u"missing.dll");
