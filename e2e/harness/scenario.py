@@ -139,6 +139,9 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
         return True
     except AssertionError as failure:
         print(f"  FAILED: {failure}")
+        # The screen first: what follows takes seconds and attaches a debugger to each process.
+        if display is not None:
+            display.screenshot(output / "failure.png")
         if context is not None:
             for line in context.driver.launch_outcomes():
                 print(f"    {line}")
@@ -146,8 +149,8 @@ def run(scenario: Scenario, build: Path, output: Path, keep: bool = False) -> bo
                 print(f"    driver: {line}")
             for line in prefix.process_states():
                 print(f"    process {line}")
-        if display is not None:
-            display.screenshot(output / "failure.png")
+            for line in prefix.backtraces(output / "backtraces.txt"):
+                print(f"    stack {line}")
         return False
     except Exception:  # pylint: disable=broad-except
         traceback.print_exc()

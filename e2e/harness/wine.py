@@ -6,6 +6,7 @@ when the scenario ends, pass or fail.
 """
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -145,6 +146,18 @@ class WinePrefix:
             lines.append(f"{pid} {program}: {' '.join(threads)}")
         return lines
 
+    def backtraces(self, output: Path):
+        """Writes every thread's stack of every process of the prefix into output (winedbg's
+        "bt all") and returns one line per thread of the programs under test, leaving Wine's
+        own services out: where a program that hangs waits, inside the program or in Wine."""
+        try:
+            with open(output, "wb") as file:
+                subprocess.run([str(PREFIX_SCRIPT), "backtraces", str(self.path)], stdout=file,
+                               stderr=subprocess.STDOUT, timeout=60, env=self._environment())
+        except subprocess.TimeoutExpired:
+            return [f"winedbg did not finish within 60 s; see {output}"]
+        return summarize_backtraces(output.read_text(encoding="utf-8", errors="replace"))
+
     def stop_server(self):
         """Stops every process of the prefix and its wineserver, which also writes the
         registry files out."""
@@ -153,6 +166,38 @@ class WinePrefix:
     def remove(self):
         self.stop_server()
         shutil.rmtree(self.place, ignore_errors=True)
+
+
+_THREAD_HEADER = re.compile(r"^Backtracing for thread (\w+) in process \w+ \((.*)\):$")
+# "1 0x7b075550 WaitForMultipleObjectsEx+0xc8(count=0x1, ...) [sync.c:343] in kernelbase (...)"
+_NAMED_FRAME = re.compile(r"^\s*(?:=>)?\s*\d+ 0x[0-9a-f]+ ([^\s(]+)\(.* in (\S+) \(")
+# "0 0x14000c32f in setup (+0xc32f) (...)": a stripped program gives its offsets only.
+_BARE_FRAME = re.compile(r"^\s*(?:=>)?\s*\d+ 0x[0-9a-f]+ in (\S+) \((\+0x[0-9a-f]+)\)")
+
+
+def summarize_backtraces(text: str, frames_per_thread=8) -> list:
+    """One line per thread of a program outside the Windows folder: its innermost frames as
+    module!function+offset, or module+offset where there are no symbols."""
+    lines = []
+    current = None
+    for line in text.splitlines():
+        header = _THREAD_HEADER.match(line)
+        if header:
+            thread, program = header.groups()
+            wanted = not program.lower().startswith("c:\\windows\\")
+            current = [] if wanted else None
+            if wanted:
+                lines.append((f"thread {thread} of {program}:", current))
+            continue
+        if current is None or len(current) >= frames_per_thread:
+            continue
+        named = _NAMED_FRAME.match(line)
+        bare = _BARE_FRAME.match(line)
+        if named:
+            current.append(f"{named.group(2)}!{named.group(1)}")
+        elif bare:
+            current.append(f"{bare.group(1)}{bare.group(2)}")
+    return [f"{title} {' < '.join(frames)}" for title, frames in lines]
 
 
 def prefix_processes(prefix_path: Path, wanted=lambda program: True) -> list:

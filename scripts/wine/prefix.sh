@@ -5,6 +5,7 @@
 #   prefix.sh template <root>                  make <root>/template once (others wait for it)
 #   prefix.sh clone <root> <dest> [null|x11]   a fresh prefix at <dest>, graphics driver chosen
 #   prefix.sh run <prefix> <program> [arg...]  run a program in the prefix (environment below)
+#   prefix.sh backtraces <prefix>              every thread's stack in every process of it
 #   prefix.sh teardown <prefix>                stop its wineserver, remove its /tmp folder
 #
 # Every call runs Wine with WINEDEBUG=-all, a private HOME beside the prefix, no
@@ -96,6 +97,15 @@ run() {
   wine_env "$prefix" "$WINE64" "$@"
 }
 
+# winedbg is kept from starting on a crash (see above); asked for by name, it attaches to each
+# process of the prefix in turn and prints the stack of every thread: where a hung program
+# waits. The processes go on running when it detaches.
+backtraces() {
+  local prefix=$1
+  wine_env "$prefix" env WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" \
+    "$WINE64" winedbg --command "bt all"
+}
+
 teardown() {
   local prefix=$1
   stop_server "$prefix"
@@ -108,9 +118,10 @@ case "$command" in
   template) make_template "$@" ;;
   clone) clone "$@" ;;
   run) run "$@" ;;
+  backtraces) backtraces "$@" ;;
   teardown) teardown "$@" ;;
   *)
-    echo "usage: prefix.sh template|clone|run|teardown ..." >&2
+    echo "usage: prefix.sh template|clone|run|backtraces|teardown ..." >&2
     exit 2
     ;;
 esac
