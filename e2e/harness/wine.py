@@ -184,9 +184,9 @@ def summarize_backtraces(text: str, frames_per_thread=8) -> list:
         header = _THREAD_HEADER.match(line)
         if header:
             thread, program = header.groups()
-            wanted = not program.lower().startswith("c:\\windows\\")
-            current = [] if wanted else None
-            if wanted:
+            current = None
+            if not program.lower().startswith("c:\\windows\\"):
+                current = []
                 lines.append((f"thread {thread} of {program}:", current))
             continue
         if current is None or len(current) >= frames_per_thread:

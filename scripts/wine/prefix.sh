@@ -17,6 +17,9 @@ set -euo pipefail
 
 WINE64=${WINE64:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
+# Every call runs without winemenubuilder, Mono and Gecko; all but backtraces also without
+# winedbg.
+QUIET_OVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 
 wine_env() {
   local prefix=$1 display=()
@@ -27,7 +30,7 @@ wine_env() {
   fi
   env -u DISPLAY -u WAYLAND_DISPLAY -u UINSTALLER_WINE_DISPLAY "${display[@]}" \
     WINEPREFIX="$prefix" HOME="$prefix/../home" WINEDEBUG=-all \
-    WINEDLLOVERRIDES="winemenubuilder.exe,winedbg.exe=d;mscoree,mshtml=" "$@"
+    WINEDLLOVERRIDES="$QUIET_OVERRIDES;winedbg.exe=d" "$@"
 }
 
 stop_server() {
@@ -102,8 +105,7 @@ run() {
 # waits. The processes go on running when it detaches.
 backtraces() {
   local prefix=$1
-  wine_env "$prefix" env WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml=" \
-    "$WINE64" winedbg --command "bt all"
+  wine_env "$prefix" env WINEDLLOVERRIDES="$QUIET_OVERRIDES" "$WINE64" winedbg --command "bt all"
 }
 
 teardown() {
