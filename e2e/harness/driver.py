@@ -46,6 +46,7 @@ class Driver:
         self._exe = driver_exe
         self._output = output
         self._launches = 0
+        self._launch_processes = []  # the Linux process of each launch, in order
         # Every folder a program was told to install into, in the order of the launches: the
         # state "clean" looks there too, not only at the default folder.
         self.named_folders = []
@@ -65,6 +66,7 @@ class Driver:
                                      f"Z:{command_file}",
                                      log=self._output / f"launch-{self._launches}.log",
                                      error_log=self._output / f"launch-{self._launches}.err.log")
+        self._launch_processes.append(process)
         return LaunchedProgram(process, result_file)
 
     def launch_outcomes(self):
@@ -78,7 +80,13 @@ class Driver:
             if result.startswith("exit="):
                 code = int(result[5:])
                 result = f"exit={code} (0x{code:08X})"
-            lines.append(f"launch {number}: {command} -> {result or 'still running'}")
+            if not result:
+                # No result yet: either the program still runs, or the Wine process that was to
+                # start it is gone without a word.
+                ended = self._launch_processes[number - 1].poll()
+                result = "still running" if ended is None else \
+                    f"no result; the driver's Linux process ended with {ended}"
+            lines.append(f"launch {number}: {command} -> {result}")
             # What the program or Wine said on the error output, the last lines only.
             error_log = self._output / f"launch-{number}.err.log"
             if error_log.exists():
